@@ -1,0 +1,72 @@
+#pragma once
+// Failures of the system: every one carries the text the user sees.
+
+#include <QString>
+#include <exception>
+#include <functional>
+
+namespace zk {
+
+class Error : public std::exception {
+public:
+    explicit Error(QString text) : text_(std::move(text)), utf8_(text_.toUtf8()) {}
+    const QString& text() const noexcept { return text_; }
+    const char* what() const noexcept override { return utf8_.constData(); }
+
+private:
+    QString text_;
+    QByteArray utf8_;
+};
+
+// The database client refused something; the text is the client's own, one message per line.
+class DatabaseError : public Error {
+public:
+    using Error::Error;
+};
+
+// A record set refused an operation; the text usually starts with the record set's name.
+class DatasetError : public Error {
+public:
+    using Error::Error;
+};
+
+// A user text that does not convert ("'x' is not a valid integer value").
+class ConversionError : public Error {
+public:
+    using Error::Error;
+};
+
+// The database client library could not be loaded: the program cannot run at all.
+class ClientLibraryError : public Error {
+public:
+    using Error::Error;
+};
+
+// The text of any exception as the user sees it.
+QString errorText(const std::exception& e);
+
+// The error box adds a full stop when the last character's code is above that of ".".
+QString withFullStop(const QString& text);
+
+// The application's default error handler: every failure that ends an action goes here.
+// The text handed to the reporter already carries the full-stop rule.
+using ErrorReporter = std::function<void(const QString&)>;
+ErrorReporter setErrorReporter(ErrorReporter reporter);
+void reportError(const std::exception& e);
+
+// Runs one step, reporting its failure and going on (start-up and event handlers).
+template <class Step>
+bool runReported(Step&& step)
+{
+    try {
+        step();
+        return true;
+    } catch (const ClientLibraryError&) {
+        throw;
+    } catch (const std::exception& e) {
+        reportError(e);
+        return false;
+    }
+}
+
+} // namespace zk

@@ -1,0 +1,246 @@
+#include "Erros.h"
+#include "TempIni.h"
+#include "Ufuncoes.h"
+#include "Win1252.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <random>
+
+namespace {
+
+QString conversionMessage(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const zk::ConversionError& e) {
+        return e.text();
+    }
+    return QStringLiteral("<no error>");
+}
+
+TEST(SettingsFile, MissingFileReadsEmptyAndIsNotCreated)
+{
+    TempIni ini;
+    EXPECT_EQ(LerIni("KOVA", "MODO"), QString());
+    EXPECT_FALSE(ini.exists());
+}
+
+TEST(SettingsFile, WritingMissingFileCreatesJustThatSectionAndKey)
+{
+    TempIni ini;
+    GravarIni("KOVA", "MODO", "-1");
+    EXPECT_EQ(ini.bytes(), QByteArray("[KOVA]\r\nMODO=-1\r\n"));
+    EXPECT_EQ(LerIni("KOVA", "MODO"), "-1");
+}
+
+TEST(SettingsFile, SectionsAndKeysMatchWithoutLetterCase)
+{
+    TempIni ini;
+    ini.write("[dados]\r\nmodo=CLIENTE\r\n");
+    EXPECT_EQ(LerIni("Dados", "MODO"), "CLIENTE");
+    GravarIni("DADOS", "Modo", "SERVIDOR");
+    EXPECT_EQ(ini.bytes(), QByteArray("[dados]\r\nModo=SERVIDOR\r\n"));
+}
+
+TEST(SettingsFile, WritingReplacesOrAddsInTheRightSection)
+{
+    TempIni ini;
+    ini.write("[DADOS]\nMODO=SERVIDOR\nIP=\n\n[KOVA]\nMODO=0\n");
+    GravarIni("DADOS", "DIR", "\\zenobra");
+    GravarIni("KOVA", "MODO", "-1");
+    GravarIni("OUTRA", "X", "1");
+    EXPECT_EQ(ini.bytes(), QByteArray("[DADOS]\r\nMODO=SERVIDOR\r\nIP=\r\nDIR=\\zenobra\r\n\r\n[KOVA]\r\nMODO=-1\r\n"
+                                      "\r\n[OUTRA]\r\nX=1\r\n"));
+    EXPECT_EQ(LerIni("DADOS", "MODO"), "SERVIDOR");
+    EXPECT_EQ(LerIni("KOVA", "MODO"), "-1");
+}
+
+TEST(SettingsFile, EmptyValueKeepsTheKey)
+{
+    TempIni ini;
+    GravarIni("DADOS", "IP", "192.168.0.10:");
+    GravarIni("DADOS", "IP", "");
+    EXPECT_EQ(ini.bytes(), QByteArray("[DADOS]\r\nIP=\r\n"));
+    EXPECT_EQ(LerIni("DADOS", "IP"), "");
+}
+
+TEST(SettingsFile, AbsentKeyOrSectionReadsEmpty)
+{
+    TempIni ini;
+    ini.write("[DADOS]\r\nMODO=SERVIDOR\r\n");
+    EXPECT_EQ(LerIni("DADOS", "SENHA"), "");
+    EXPECT_EQ(LerIni("KOVA", "MODO"), "");
+}
+
+TEST(SettingsFile, LongValuesReadBackAsTheFirst2047Characters)
+{
+    TempIni ini;
+    QString longValue;
+    for (int i = 0; i < 3000; ++i)
+        longValue += QChar(u'a' + i % 26);
+    GravarIni("DADOS", "DIR", longValue);
+    EXPECT_EQ(LerIni("DADOS", "DIR"), longValue.left(2047));
+}
+
+TEST(SettingsFile, BlanksAndQuotesAtTheEndsReadBackWhole)
+{
+    TempIni ini;
+    for (QString value : {QStringLiteral(" lead"), QStringLiteral("trail "), QStringLiteral("\"quoted\""),
+                          QStringLiteral("'x'"), QStringLiteral("\"half"), QStringLiteral("á é ç")}) {
+        GravarIni("DADOS", "SENHA", value);
+        EXPECT_EQ(LerIni("DADOS", "SENHA"), value);
+    }
+}
+
+TEST(SettingsFile, ValuesThatWouldBreakALineAreRefusedAndNothingIsWritten)
+{
+    TempIni ini;
+    GravarIni("DADOS", "SENHA", "antes");
+    for (QString value : {QStringLiteral("a\nb"), QStringLiteral("a\rb"), QString(QChar(0)) + "x"}) {
+        EXPECT_THROW(GravarIni("DADOS", "SENHA", value), zk::ConversionError);
+        EXPECT_EQ(LerIni("DADOS", "SENHA"), "antes");
+    }
+    EXPECT_THROW(GravarIni("DADOS", "SENHA", QStringLiteral("日本")), zk::ConversionError);
+}
+
+TEST(SettingsFile, GarbageAndBinaryContentIsReadAsFarAsItMakesSense)
+{
+    TempIni ini;
+    static const char garbage[] = "\x01\x02[\xff\xfe]\r\n=novalue\r\n[KOVA\r\nMODO=1\r\n\0\0\n[DADOS]\nDIR= /x \n";
+    ini.write(QByteArray(garbage, sizeof garbage - 1));
+    EXPECT_EQ(LerIni("KOVA", "MODO"), "1");
+    EXPECT_EQ(LerIni("DADOS", "DIR"), "/x");
+    EXPECT_EQ(LerIni("\xff\xfe", "x"), "");
+}
+
+TEST(SettingsFile, UnwritableFileRaisesUnableToWrite)
+{
+    TempIni ini;
+    QString blocker = ini.path() + "/inside";
+    qputenv("ZENOBRA_INI", blocker.toLocal8Bit());
+    ini.write("not a folder");
+    try {
+        GravarIni("KOVA", "MODO", "-1");
+        FAIL() << "no error";
+    } catch (const zk::Error& e) {
+        EXPECT_EQ(e.text(), "Unable to write to " + blocker);
+    }
+}
+
+TEST(Scrambling, EveryByteStringSurvivesARoundTrip)
+{
+    std::mt19937 random(7);
+    for (int shift : {1, 13, 128, 240, 255}) {
+        for (int n = 0; n < 200; ++n) {
+            QByteArray bytes(n % 40, Qt::Uninitialized);
+            for (char& b : bytes)
+                b = static_cast<char>(random());
+            QString text = zk::fromWin1252(bytes);
+            QString scrambled = Codifica(text, shift);
+            EXPECT_EQ(scrambled.size(), text.size());
+            EXPECT_EQ(Decodifica(scrambled, shift), text);
+        }
+    }
+    EXPECT_EQ(Codifica("", DeslocamentoSenha), "");
+}
+
+TEST(Scrambling, CodesWrapWithinTheByteRange)
+{
+    QString c255 = zk::fromWin1252(QByteArray("\xff", 1));
+    QString wrapped = Codifica(c255, DeslocamentoSenha);
+    EXPECT_EQ(*zk::toWin1252(wrapped), QByteArray(1, char(DeslocamentoSenha - 1)));
+    EXPECT_EQ(Decodifica(wrapped, DeslocamentoSenha), c255);
+}
+
+TEST(Scrambling, NoTypableCharacterScramblesIntoALineBreaker)
+{
+    for (int code = 0x20; code < 0x100; ++code) {
+        if (code == 0x7F)
+            continue;
+        QString c = zk::fromWin1252(QByteArray(1, char(code)));
+        char scrambled = zk::toWin1252(Codifica(c, DeslocamentoSenha))->at(0);
+        EXPECT_NE(scrambled, '\0') << code;
+        EXPECT_NE(scrambled, '\n') << code;
+        EXPECT_NE(scrambled, '\r') << code;
+    }
+}
+
+TEST(Scrambling, EveryTypablePasswordReadsBackFromTheFile)
+{
+    TempIni ini;
+    QByteArray all;
+    for (int code = 0x20; code < 0x100; ++code)
+        if (code != 0x7F)
+            all += char(code);
+    for (QString password : {zk::fromWin1252(all), QStringLiteral(" 0 "), QStringLiteral("\"")}) {
+        GravarIni("DADOS", "SENHA", Codifica(password, DeslocamentoSenha));
+        EXPECT_EQ(Decodifica(LerIni("DADOS", "SENHA"), DeslocamentoSenha), password);
+    }
+}
+
+struct BoolCase {
+    const char* text;
+    bool value;
+    friend std::ostream& operator<<(std::ostream& os, const BoolCase& c) { return os << '"' << c.text << '"'; }
+};
+class TruthValues : public testing::TestWithParam<BoolCase> {};
+TEST_P(TruthValues, Convert) { EXPECT_EQ(StrToBool(GetParam().text), GetParam().value); }
+INSTANTIATE_TEST_SUITE_P(Settings, TruthValues,
+                         testing::Values(BoolCase{"-1", true}, BoolCase{"1", true}, BoolCase{"TRUE", true},
+                                         BoolCase{"true", true}, BoolCase{"0", false}, BoolCase{"false", false},
+                                         BoolCase{"False", false}, BoolCase{"2.5", true}));
+
+TEST(TruthValues, OtherTextsAreRefused)
+{
+    EXPECT_EQ(conversionMessage([] { StrToBool("yes"); }), "'yes' is not a valid boolean value");
+    EXPECT_EQ(conversionMessage([] { StrToBool(""); }), "'' is not a valid boolean value");
+    EXPECT_EQ(BoolToStr(true), "-1");
+    EXPECT_EQ(BoolToStr(false), "0");
+}
+
+struct IntCase {
+    const char* text;
+    bool accepted;
+    int value;
+    friend std::ostream& operator<<(std::ostream& os, const IntCase& c) { return os << '"' << c.text << '"'; }
+};
+class IntegerText : public testing::TestWithParam<IntCase> {};
+TEST_P(IntegerText, Converts)
+{
+    const IntCase& c = GetParam();
+    int value = -999;
+    EXPECT_EQ(TryStrToInt(c.text, value), c.accepted);
+    if (c.accepted) {
+        EXPECT_EQ(value, c.value);
+        EXPECT_EQ(StrToInt(c.text), c.value);
+    } else {
+        EXPECT_EQ(conversionMessage([&] { StrToInt(c.text); }),
+                  QStringLiteral("'%1' is not a valid integer value").arg(c.text));
+    }
+}
+INSTANTIATE_TEST_SUITE_P(
+    Conversions, IntegerText,
+    testing::Values(IntCase{"12", true, 12}, IntCase{" 12", true, 12}, IntCase{"  +12", true, 12},
+                    IntCase{"-7", true, -7}, IntCase{"007", true, 7}, IntCase{"$C", true, 12},
+                    IntCase{"0xC", true, 12}, IntCase{"0Xc", true, 12}, IntCase{"xff", true, 255},
+                    IntCase{"-$10", true, -16}, IntCase{"2147483647", true, 2147483647},
+                    IntCase{"-2147483648", true, -2147483647 - 1}, IntCase{"0", true, 0},
+                    IntCase{"12 ", false, 0}, IntCase{"1.5", false, 0}, IntCase{"", false, 0},
+                    IntCase{" ", false, 0}, IntCase{"+", false, 0}, IntCase{"$", false, 0},
+                    IntCase{"0x", false, 0}, IntCase{"2147483648", false, 0}, IntCase{"9999999999", false, 0},
+                    IntCase{"abc", false, 0}, IntCase{"\t1", false, 0}, IntCase{"１", false, 0},
+                    IntCase{"$G", false, 0}));
+
+TEST(ErrorBox, FullStopFollowsTheLastCharacterRule)
+{
+    EXPECT_EQ(zk::withFullStop("User abort"), "User abort.");
+    EXPECT_EQ(zk::withFullStop("'yes' is not a valid boolean value"), "'yes' is not a valid boolean value.");
+    EXPECT_EQ(zk::withFullStop("fim."), "fim.");
+    EXPECT_EQ(zk::withFullStop("(x)"), "(x)");
+    EXPECT_EQ(zk::withFullStop("valor 7"), "valor 7.");
+    EXPECT_EQ(zk::withFullStop(""), "");
+}
+
+} // namespace
