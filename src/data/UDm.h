@@ -1,0 +1,79 @@
+#pragma once
+// The data module: the one owner of database objects. The connection and its three
+// transactions, the nine record sets with their update statements and data sources, and
+// the operations the windows call.
+
+#include "Attachment.h"
+#include "DataSource.h"
+#include "Query.h"
+#include "Transaction.h"
+#include "UpdateSql.h"
+
+#include <functional>
+
+class TDm {
+public:
+    // Shown, modally, when the settings file is missing (the installation dialog).
+    using Instalacao = std::function<void()>;
+
+    // Loads the database client (ClientLibraryError when it cannot), then runs the creation
+    // handler: settings, connection, the six record sets of start-up. A failure there is
+    // reported and the module stays usable: opening any record set connects again.
+    explicit TDm(Instalacao instalacao = {});
+    ~TDm();
+    TDm(const TDm&) = delete;
+    TDm& operator=(const TDm&) = delete;
+
+    struct Configuracao {
+        QString MODO, IP, UNIDADE, SENHA, TIPOSERVIDOR, DIR;
+    };
+    Configuracao LeConfiguracao();
+    static QString NomeDoBanco(const Configuracao& configuracao);
+
+    void AbreMovimento(int codigo);
+    void FiltraProdutos(const QString& condicao);
+
+    zk::fb::Attachment Db;
+    zk::fb::Transaction Ts{Db, QStringLiteral("Ts")};
+    zk::fb::Transaction TsCAd{Db, QStringLiteral("TsCAd")};
+    zk::fb::Transaction TsMov{Db, QStringLiteral("TsMov")};
+
+    const zk::UpdateSql UpMesas;
+    const zk::UpdateSql UpMov;
+    const zk::UpdateSql UpItensMov;
+    const zk::UpdateSql UpConf;
+
+    zk::Query QMesas;
+    zk::Query QPesqMesa;
+    zk::Query QPesqProdutos;
+    zk::Query Qgrupos;
+    zk::Query QMov;
+    zk::Query QItensMov;
+    zk::Query QTotal;
+    zk::Query QSpItens;
+    zk::Query QConf;
+
+    zk::DataSource DsMesas{QMesas};
+    zk::DataSource DsPesqMesa{QPesqMesa};
+    zk::DataSource DsPesqProdutos{QPesqProdutos};
+    zk::DataSource DsGrupos{Qgrupos};
+    zk::DataSource DsMov{QMov};
+    zk::DataSource DsItensMov{QItensMov};
+    zk::DataSource DsTotal{QTotal};
+    zk::DataSource DsSpItens{QSpItens};
+    zk::DataSource DsConf{QConf};
+
+    // The settings' server mode: read and kept, used by nothing else.
+    QString MODO;
+
+    static const QString NomePadrao; // the built-in database name
+
+private:
+    void DataModuleCreate();
+    void QMesasAfterInsert(zk::Query& q);
+    void QMovAfterInsert(zk::Query& q);
+    void QItensMovAfterInsert(zk::Query& q);
+    static void Aplica(zk::Query& q); // after-post and after-delete hooks: apply at once
+
+    Instalacao instalacao_;
+};

@@ -1,0 +1,420 @@
+#include "Field.h"
+
+#include "Formatos.h"
+#include "Query.h"
+#include "Ufuncoes.h"
+#include "Win1252.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace zk {
+
+namespace {
+template <class T>
+T load(const std::byte* p)
+{
+    T value;
+    std::memcpy(&value, p, sizeof value);
+    return value;
+}
+
+template <class T>
+void store(std::byte* p, T value)
+{
+    std::memcpy(p, &value, sizeof value);
+}
+
+double powerOfTen(int exponent)
+{
+    double p = 1;
+    for (int i = 0; i < exponent; ++i)
+        p *= 10;
+    return p;
+}
+
+bool isExactNumeric(unsigned type) { return type == SQL_SHORT || type == SQL_LONG || type == SQL_INT64; }
+} // namespace
+
+Field::Field(Query& query, const FieldDef& def, int index)
+    : query_(query), def_(def), name_(QString::fromLatin1(def.name)), index_(index)
+{
+}
+
+QString Field::typeName(FieldType type)
+{
+    switch (type) {
+    case FieldType::Integer:
+        return QStringLiteral("Integer");
+    case FieldType::SmallInt:
+        return QStringLiteral("SmallInt");
+    case FieldType::Float:
+        return QStringLiteral("Float");
+    case FieldType::String:
+    case FieldType::FixedChar:
+        return QStringLiteral("String");
+    case FieldType::Date:
+        return QStringLiteral("Date");
+    case FieldType::Time:
+        return QStringLiteral("Time");
+    case FieldType::Bcd:
+        return QStringLiteral("BCD");
+    case FieldType::Blob:
+        return QStringLiteral("Blob");
+    }
+    return {};
+}
+
+std::optional<fb::SqlType> Field::storageFor(FieldType type, const fb::Column& c)
+{
+    using fb::SqlType;
+    switch (type) {
+    case FieldType::Integer:
+        if ((c.type == SQL_LONG || c.type == SQL_SHORT) && c.scale == 0)
+            return SqlType{SQL_LONG, 0, 0, sizeof(ISC_LONG), 0};
+        break;
+    case FieldType::SmallInt:
+        if (c.type == SQL_SHORT && c.scale == 0)
+            return SqlType{SQL_SHORT, 0, 0, sizeof(ISC_SHORT), 0};
+        break;
+    case FieldType::Float:
+        // Money kept as NUMERIC by a back office reads as well as DOUBLE PRECISION.
+        if (c.type == SQL_DOUBLE || c.type == SQL_FLOAT || c.type == SQL_D_FLOAT ||
+            (isExactNumeric(c.type) && c.scale < 0))
+            return SqlType{SQL_DOUBLE, 0, 0, sizeof(double), 0};
+        break;
+    case FieldType::String:
+    case FieldType::FixedChar:
+        if (c.type == SQL_TEXT || c.type == SQL_VARYING)
+            return SqlType::of(c);
+        break;
+    case FieldType::Date:
+        if (c.type == SQL_TYPE_DATE)
+            return SqlType{SQL_TYPE_DATE, 0, 0, sizeof(ISC_DATE), 0};
+        break;
+    case FieldType::Time:
+        if (c.type == SQL_TYPE_TIME)
+            return SqlType{SQL_TYPE_TIME, 0, 0, sizeof(ISC_TIME), 0};
+        break;
+    case FieldType::Bcd:
+        if (isExactNumeric(c.type))
+            return SqlType{SQL_INT64, 0, c.scale, sizeof(ISC_INT64), 0};
+        break;
+    case FieldType::Blob:
+        if (c.type == SQL_BLOB)
+            return SqlType::of(c);
+        break;
+    }
+    return std::nullopt;
+}
+
+const std::byte* Field::data() const { return column_ ? query_.activeData() : nullptr; }
+
+bool Field::isNull() const
+{
+    const std::byte* row = data();
+    return !row || load<ISC_SHORT>(row + column_->nullOffset) != 0;
+}
+
+int Field::asInteger() const
+{
+    if (isNull())
+        return 0;
+    const std::byte* p = data() + column_->offset;
+    switch (def_.type) {
+    case FieldType::Integer:
+        return load<ISC_LONG>(p);
+    case FieldType::SmallInt:
+        return load<ISC_SHORT>(p);
+    case FieldType::Float:
+    case FieldType::Bcd:
+        return static_cast<int>(std::lround(asFloat()));
+    default:
+        return StrToInt(asString());
+    }
+}
+
+double Field::asFloat() const
+{
+    if (isNull())
+        return 0;
+    const std::byte* p = data() + column_->offset;
+    switch (def_.type) {
+    case FieldType::Float:
+        return load<double>(p);
+    case FieldType::Bcd:
+        return double(load<ISC_INT64>(p)) / powerOfTen(-column_->scale);
+    case FieldType::Integer:
+    case FieldType::SmallInt:
+        return asInteger();
+    default:
+        return asString().toDouble();
+    }
+}
+
+QString Field::asString() const
+{
+    if (isNull())
+        return {};
+    const char* p = reinterpret_cast<const char*>(data() + column_->offset);
+    switch (def_.type) {
+    case FieldType::String:
+    case FieldType::FixedChar: {
+        if (column_->type == SQL_VARYING)
+            return fromWin1252(p + 2, load<quint16>(data() + column_->offset));
+        qsizetype n = column_->length;
+        while (n > 0 && p[n - 1] == ' ')
+            --n; // fixed-length text comes padded with blanks
+        return fromWin1252(p, n);
+    }
+    case FieldType::Integer:
+    case FieldType::SmallInt:
+        return QString::number(asInteger());
+    case FieldType::Float:
+    case FieldType::Bcd:
+        return generalText(asFloat());
+    case FieldType::Date:
+        return regionalLocale().toString(asDate(), QLocale::ShortFormat);
+    case FieldType::Time:
+        return regionalLocale().toString(asTime(), QLocale::LongFormat);
+    case FieldType::Blob:
+        return fromWin1252(asBlob());
+    }
+    return {};
+}
+
+QDate Field::asDate() const
+{
+    return isNull() || def_.type != FieldType::Date ? QDate() : fb::fromIscDate(load<ISC_DATE>(data() + column_->offset));
+}
+
+QTime Field::asTime() const
+{
+    return isNull() || def_.type != FieldType::Time ? QTime() : fb::fromIscTime(load<ISC_TIME>(data() + column_->offset));
+}
+
+QByteArray Field::asBlob() const
+{
+    if (isNull() || blobOrdinal_ < 0)
+        return {};
+    return query_.activeBlobs()[blobOrdinal_];
+}
+
+QVariant Field::value() const
+{
+    if (isNull())
+        return {};
+    switch (def_.type) {
+    case FieldType::Integer:
+    case FieldType::SmallInt:
+        return asInteger();
+    case FieldType::Float:
+    case FieldType::Bcd:
+        return asFloat();
+    case FieldType::String:
+    case FieldType::FixedChar:
+        return asString();
+    case FieldType::Date:
+        return asDate();
+    case FieldType::Time:
+        return asTime();
+    case FieldType::Blob:
+        return asBlob();
+    }
+    return {};
+}
+
+QString Field::displayText() const
+{
+    if (isNull())
+        return {};
+    switch (def_.display) {
+    case DisplayFormat::Currency:
+        return currencyText(asFloat());
+    case DisplayFormat::Price:
+        return priceText(asFloat());
+    case DisplayFormat::Plain:
+        break;
+    }
+    return asString();
+}
+
+bool Field::equals(const QVariant& value) const
+{
+    if (isNull() || value.isNull())
+        return false;
+    switch (def_.type) {
+    case FieldType::Integer:
+    case FieldType::SmallInt:
+        return asInteger() == value.toInt();
+    case FieldType::Float:
+    case FieldType::Bcd:
+        return asFloat() == value.toDouble();
+    case FieldType::Date:
+        return asDate() == value.toDate();
+    case FieldType::Time:
+        return asTime() == value.toTime();
+    default:
+        return asString() == value.toString();
+    }
+}
+
+std::byte* Field::dataForWrite()
+{
+    query_.requireEditing();
+    return const_cast<std::byte*>(query_.activeData());
+}
+
+void Field::markSet(bool null)
+{
+    store<ISC_SHORT>(const_cast<std::byte*>(query_.activeData()) + column_->nullOffset, null ? -1 : 0);
+    query_.modified_ = true;
+    emit query_.dataChanged();
+}
+
+void Field::setInteger(int value)
+{
+    std::byte* row = dataForWrite();
+    switch (def_.type) {
+    case FieldType::Integer:
+        store<ISC_LONG>(row + column_->offset, value);
+        break;
+    case FieldType::SmallInt:
+        store<ISC_SHORT>(row + column_->offset, static_cast<ISC_SHORT>(value));
+        break;
+    case FieldType::Float:
+    case FieldType::Bcd:
+        setFloat(value);
+        return;
+    default:
+        setString(QString::number(value));
+        return;
+    }
+    markSet(false);
+}
+
+void Field::setFloat(double value)
+{
+    std::byte* row = dataForWrite();
+    switch (def_.type) {
+    case FieldType::Float:
+        store<double>(row + column_->offset, value);
+        break;
+    case FieldType::Bcd:
+        store<ISC_INT64>(row + column_->offset, std::llround(value * powerOfTen(-column_->scale)));
+        break;
+    case FieldType::Integer:
+    case FieldType::SmallInt:
+        setInteger(static_cast<int>(std::lround(value)));
+        return;
+    default:
+        setString(generalText(value));
+        return;
+    }
+    markSet(false);
+}
+
+void Field::setString(const QString& value)
+{
+    std::byte* row = dataForWrite();
+    switch (def_.type) {
+    case FieldType::String:
+    case FieldType::FixedChar: {
+        QByteArray bytes = toWin1252OrThrow(value, name_);
+        qsizetype limit = column_->length;
+        if (def_.size > 0)
+            limit = qMin<qsizetype>(limit, def_.size);
+        bytes.truncate(limit); // stored cut to the field's length
+        char* p = reinterpret_cast<char*>(row + column_->offset);
+        if (column_->type == SQL_VARYING) {
+            store<quint16>(row + column_->offset, static_cast<quint16>(bytes.size()));
+            std::memcpy(p + 2, bytes.constData(), bytes.size());
+        } else {
+            std::memset(p, ' ', column_->length);
+            std::memcpy(p, bytes.constData(), bytes.size());
+        }
+        markSet(false);
+        return;
+    }
+    case FieldType::Blob:
+        setBlob(*toWin1252(value));
+        return;
+    default:
+        setText(value);
+        return;
+    }
+}
+
+void Field::setDate(const QDate& value)
+{
+    std::byte* row = dataForWrite();
+    if (def_.type != FieldType::Date || !value.isValid())
+        return clear();
+    store<ISC_DATE>(row + column_->offset, fb::toIscDate(value));
+    markSet(false);
+}
+
+void Field::setTime(const QTime& value)
+{
+    std::byte* row = dataForWrite();
+    if (def_.type != FieldType::Time || !value.isValid())
+        return clear();
+    store<ISC_TIME>(row + column_->offset, fb::toIscTime(value));
+    markSet(false);
+}
+
+void Field::setBlob(const QByteArray& value)
+{
+    dataForWrite();
+    if (blobOrdinal_ < 0)
+        return setString(fromWin1252(value));
+    query_.activeBlobs()[blobOrdinal_] = value;
+    markSet(false);
+}
+
+void Field::clear()
+{
+    dataForWrite();
+    if (blobOrdinal_ >= 0)
+        query_.activeBlobs()[blobOrdinal_].clear();
+    markSet(true);
+}
+
+void Field::setText(const QString& text)
+{
+    if (text.isEmpty())
+        return clear();
+    switch (def_.type) {
+    case FieldType::Integer:
+    case FieldType::SmallInt: {
+        int value = 0;
+        if (!TryStrToInt(text, value))
+            throw ConversionError(QStringLiteral("'%1' is not a valid integer value for field '%2'").arg(text, name_));
+        return setInteger(value);
+    }
+    case FieldType::Float:
+    case FieldType::Bcd: {
+        bool ok = false;
+        double value = regionalLocale().toDouble(text, &ok);
+        if (!ok)
+            throw ConversionError(QStringLiteral("'%1' is not a valid floating point value for field '%2'").arg(text, name_));
+        return setFloat(value);
+    }
+    case FieldType::Date: {
+        QDate value = regionalLocale().toDate(text, QLocale::ShortFormat);
+        if (!value.isValid())
+            throw ConversionError(QStringLiteral("'%1' is not a valid date").arg(text));
+        return setDate(value);
+    }
+    case FieldType::Time: {
+        QTime value = regionalLocale().toTime(text, QLocale::ShortFormat);
+        if (!value.isValid())
+            throw ConversionError(QStringLiteral("'%1' is not a valid time").arg(text));
+        return setTime(value);
+    }
+    default:
+        return setString(text);
+    }
+}
+
+} // namespace zk

@@ -1,0 +1,722 @@
+#include "Query.h"
+
+#include <cstring>
+
+namespace zk {
+
+namespace {
+constexpr qsizetype cacheStep = 1000; // the row cache grows this many rows at a time
+
+QString prefixed(const QString& name, const QString& text) { return name + QStringLiteral(": ") + text; }
+
+bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+} // namespace
+
+// ---- construction -------------------------------------------------------------------
+
+Query::Query(QString name, fb::Transaction& transaction, FieldDefs fields, QStringList sql)
+    : name_(std::move(name)), transaction_(transaction), sql_(std::move(sql))
+{
+    fields_.reserve(fields.size());
+    for (const FieldDef& def : fields) {
+        auto field = std::make_unique<Field>(*this, def, static_cast<int>(fields_.size()));
+        if (def.type == FieldType::Blob) {
+            field->blobOrdinal_ = static_cast<int>(blobFields_.size());
+            blobFields_.push_back(field->index());
+        }
+        fields_.push_back(std::move(field));
+    }
+}
+
+Query::~Query()
+{
+    setMaster(nullptr);
+    for (Query* detail : details_)
+        detail->master_ = nullptr;
+}
+
+QString Query::sqlText() const
+{
+    QString text;
+    for (const QString& line : sql_)
+        text += line + QStringLiteral("\r\n");
+    return text;
+}
+
+void Query::setSql(QStringList lines)
+{
+    if (active())
+        throw DatasetError(prefixed(name_, QStringLiteral("Cannot perform this operation on an open dataset")));
+    sql_ = std::move(lines);
+    select_.reset();
+}
+
+void Query::setGenerator(const QString& fieldName, const QString& generatorName)
+{
+    generatorField_ = fieldName;
+    generatorName_ = generatorName;
+    generator_.reset();
+}
+
+void Query::setMaster(Query* master)
+{
+    if (master_)
+        std::erase(master_->details_, this);
+    master_ = master;
+    if (master_)
+        master_->details_.push_back(this);
+}
+
+Field* Query::findField(const QString& name)
+{
+    for (auto& field : fields_)
+        if (sameName(field->name(), name))
+            return field.get();
+    return nullptr;
+}
+
+Field& Query::fieldByName(const QString& name)
+{
+    if (Field* field = findField(name))
+        return *field;
+    throw DatasetError(prefixed(name_, QStringLiteral("Field '%1' not found").arg(name)));
+}
+
+// ---- opening and fetching -----------------------------------------------------------
+
+// Statements stay prepared while the connection they were prepared on lasts.
+fb::Statement& Query::prepared(std::unique_ptr<fb::Statement>& statement, int& generation, const QString& sql)
+{
+    int current = transaction_.attachment().generation();
+    if (!statement || generation != current) {
+        statement.reset();
+        statement = std::make_unique<fb::Statement>(transaction_, sql);
+        generation = current;
+    }
+    return *statement;
+}
+
+fb::Layout Query::rowLayoutFor(const fb::Layout& columns) const
+{
+    std::vector<std::optional<fb::SqlType>> types(columns.columns().size());
+    for (const auto& field : fields_) {
+        auto column = std::find_if(columns.columns().begin(), columns.columns().end(),
+                                   [&](const fb::Column& c) { return sameName(c.name, field->name()); });
+        if (column == columns.columns().end())
+            throw DatasetError(prefixed(name_, QStringLiteral("Field '%1' not found").arg(field->name())));
+        auto storage = Field::storageFor(field->type(), *column);
+        if (!storage)
+            throw DatasetError(prefixed(name_, QStringLiteral("Type mismatch for field '%1', expecting: %2 actual: %3")
+                                                   .arg(field->name(), Field::typeName(field->type()),
+                                                        fb::typeName(column->type, column->scale))));
+        types[column - columns.columns().begin()] = storage;
+    }
+    return columns.coerced(types);
+}
+
+void Query::bindFields(const fb::Layout& rows)
+{
+    for (auto& field : fields_) {
+        field->column_ = &*std::find_if(rows.columns().begin(), rows.columns().end(),
+                                        [&](const fb::Column& c) { return sameName(c.name, field->name()); });
+    }
+}
+
+std::unique_ptr<std::byte[]> Query::masterParameters(const fb::Layout& params, fb::Layout& bound) const
+{
+    const QStringList& names = select_->parameterNames();
+    std::vector<std::optional<fb::SqlType>> types(params.columns().size());
+    std::vector<Field*> sources(params.columns().size(), nullptr);
+    for (qsizetype i = 0; i < names.size() && i < qsizetype(types.size()); ++i) {
+        Field* source = master_ && master_->active() ? master_->findField(names[i]) : nullptr;
+        if (source && source->column_) {
+            types[i] = fb::SqlType::of(*source->column_);
+            sources[i] = source;
+        }
+    }
+    bound = params.coerced(types);
+    auto buffer = bound.newBuffer();
+    const std::byte* masterRow = master_ ? master_->activeData() : nullptr;
+    for (size_t i = 0; i < sources.size(); ++i) {
+        const Field* source = sources[i];
+        if (!source || !masterRow || source->isNull())
+            continue; // no current master row: the parameter is null and the detail is empty
+        const fb::Column& to = bound.columns()[i];
+        std::memcpy(buffer.get() + to.offset, masterRow + source->column_->offset, to.length + (to.type == SQL_VARYING ? 2 : 0));
+        std::memset(buffer.get() + to.nullOffset, 0, sizeof(ISC_SHORT));
+    }
+    return buffer;
+}
+
+void Query::open()
+{
+    if (active())
+        return;
+    fb::Attachment& db = transaction_.attachment();
+    db.ensureConnected();
+    if (!transaction_.active())
+        transaction_.start();
+    fb::Statement& select = prepared(select_, selectGeneration_, sqlText());
+    fb::Layout rowLayout = rowLayoutFor(select.outputLayout());
+    fb::Layout params;
+    auto paramBuffer = masterParameters(select.inputLayout(), params);
+    cursor_ = select.open(transaction_, params, paramBuffer.get(), rowLayout);
+    rowLayout_ = std::move(rowLayout);
+    bindFields(rowLayout_);
+
+    Notify notify(*this);
+    rows_.clear();
+    visibleCount_ = deletedCount_ = 0;
+    current_ = -1;
+    modified_ = false;
+    setState(State::Browse);
+    fetchOne();
+    current_ = rows_.empty() ? -1 : 0;
+    bof_ = true;
+    eof_ = rows_.empty();
+    recordMoved();
+    emit dataChanged();
+    emit currentChanged();
+}
+
+void Query::close()
+{
+    if (!active())
+        return;
+    cursor_.reset();
+    rows_.clear();
+    rows_.shrink_to_fit();
+    visibleCount_ = deletedCount_ = 0;
+    current_ = shown_ = -1;
+    editBackup_.reset();
+    editBlobBackup_.reset();
+    modified_ = false;
+    for (auto& field : fields_)
+        field->column_ = nullptr;
+    setState(State::Inactive);
+    emit dataChanged();
+    emit currentChanged();
+}
+
+void Query::release()
+{
+    close();
+    select_.reset();
+    generator_.reset();
+    for (auto& statement : updates_)
+        statement.reset();
+}
+
+bool Query::fetchOne()
+{
+    if (!cursor_)
+        return false;
+    auto data = std::make_unique_for_overwrite<std::byte[]>(rowLayout_.messageLength());
+    if (!cursor_->fetch(data.get())) {
+        cursor_.reset(); // every row is here: the cursor is done
+        return false;
+    }
+    Row row;
+    row.data = std::move(data);
+    if (!blobFields_.empty()) {
+        row.blobs = std::make_unique<QByteArray[]>(blobFields_.size());
+        for (size_t b = 0; b < blobFields_.size(); ++b) {
+            const fb::Column& c = *fields_[blobFields_[b]]->column_;
+            ISC_SHORT null;
+            std::memcpy(&null, row.data.get() + c.nullOffset, sizeof null);
+            if (null)
+                continue;
+            ISC_QUAD id;
+            std::memcpy(&id, row.data.get() + c.offset, sizeof id);
+            row.blobs[b] = transaction_.attachment().readBlob(transaction_.handle(), id);
+        }
+    }
+    if (rows_.size() == rows_.capacity())
+        rows_.reserve(rows_.size() + cacheStep);
+    rows_.push_back(std::move(row));
+    ++visibleCount_;
+    return true;
+}
+
+void Query::fetchThrough(qsizetype rawIndex)
+{
+    while (qsizetype(rows_.size()) <= rawIndex && fetchOne()) {
+    }
+}
+
+void Query::fetchAll()
+{
+    bool fetched = false;
+    while (fetchOne())
+        fetched = true;
+    if (fetched)
+        emit dataChanged();
+}
+
+// ---- rows and navigation ------------------------------------------------------------
+
+Query::Row Query::newRow() const
+{
+    Row row;
+    row.data = rowLayout_.newBuffer();
+    if (!blobFields_.empty())
+        row.blobs = std::make_unique<QByteArray[]>(blobFields_.size());
+    row.mark = Mark::Inserted;
+    return row;
+}
+
+Query::Row* Query::currentRow() const
+{
+    qsizetype index = shown_ >= 0 ? shown_ : current_;
+    return index >= 0 && index < qsizetype(rows_.size()) ? const_cast<Row*>(&rows_[index]) : nullptr;
+}
+
+const std::byte* Query::activeData() const
+{
+    Row* row = active() ? currentRow() : nullptr;
+    return row ? row->data.get() : nullptr;
+}
+
+QByteArray* Query::activeBlobs() const
+{
+    Row* row = currentRow();
+    return row ? row->blobs.get() : nullptr;
+}
+
+bool Query::isEmpty() const { return visibleCount_ == 0; }
+
+int Query::recNoOf(qsizetype rawIndex) const
+{
+    if (rawIndex < 0)
+        return -1;
+    if (deletedCount_ == 0)
+        return static_cast<int>(rawIndex);
+    int recNo = 0;
+    for (qsizetype i = 0; i < rawIndex; ++i)
+        if (rows_[i].mark != Mark::Deleted)
+            ++recNo;
+    return recNo;
+}
+
+int Query::recNo() const { return active() && current_ >= 0 ? recNoOf(current_) : -1; }
+
+qsizetype Query::rawIndexOf(int recNo)
+{
+    if (recNo < 0)
+        return -1;
+    if (deletedCount_ == 0) {
+        fetchThrough(recNo);
+        return recNo < qsizetype(rows_.size()) ? recNo : -1;
+    }
+    int seen = -1;
+    for (qsizetype i = 0;; ++i) {
+        fetchThrough(i);
+        if (i >= qsizetype(rows_.size()))
+            return -1;
+        if (rows_[i].mark != Mark::Deleted && ++seen == recNo)
+            return i;
+    }
+}
+
+// The next row not marked deleted from `from` in direction `step`, fetching as needed; -1 when none.
+qsizetype Query::nextVisible(qsizetype from, int step)
+{
+    for (qsizetype i = from; i >= 0; i += step) {
+        fetchThrough(i);
+        if (i >= qsizetype(rows_.size()))
+            return -1;
+        if (rows_[i].mark != Mark::Deleted)
+            return i;
+    }
+    return -1;
+}
+
+void Query::setCurrent(qsizetype rawIndex)
+{
+    if (rawIndex == current_)
+        return;
+    current_ = rawIndex;
+    recordMoved();
+    emit currentChanged();
+}
+
+void Query::requireActive() const
+{
+    if (!active())
+        throw DatasetError(prefixed(name_, QStringLiteral("Cannot perform this operation on a closed dataset")));
+}
+
+void Query::requireEditing() const
+{
+    requireActive();
+    if (state_ != State::Edit && state_ != State::Insert)
+        throw DatasetError(prefixed(name_, QStringLiteral("Dataset not in edit or insert mode")));
+}
+
+void Query::setState(State state)
+{
+    if (state_ == state)
+        return;
+    state_ = state;
+    emit stateChanged();
+}
+
+// A row being edited is posted when something was set in it, otherwise dropped.
+void Query::checkBrowseMode()
+{
+    if (state_ != State::Edit && state_ != State::Insert)
+        return;
+    if (modified_)
+        post();
+    else
+        cancel();
+}
+
+void Query::first()
+{
+    requireActive();
+    Notify notify(*this);
+    checkBrowseMode();
+    qsizetype target = nextVisible(0, 1);
+    setCurrent(target);
+    bof_ = true;
+    eof_ = target < 0;
+}
+
+void Query::last()
+{
+    requireActive();
+    Notify notify(*this);
+    checkBrowseMode();
+    fetchAll();
+    qsizetype target = rows_.empty() ? -1 : nextVisible(qsizetype(rows_.size()) - 1, -1);
+    setCurrent(target);
+    eof_ = true;
+    bof_ = target < 0;
+}
+
+void Query::moveBy(int distance)
+{
+    requireActive();
+    Notify notify(*this);
+    checkBrowseMode();
+    bof_ = eof_ = false;
+    if (current_ < 0) {
+        bof_ = eof_ = true;
+        return;
+    }
+    int step = distance >= 0 ? 1 : -1;
+    qsizetype at = current_;
+    std::size_t fetchedBefore = rows_.size();
+    for (int moved = 0; moved != distance; moved += step) {
+        qsizetype candidate = nextVisible(at + step, step);
+        if (candidate < 0) {
+            (step > 0 ? eof_ : bof_) = true;
+            break;
+        }
+        at = candidate;
+    }
+    setCurrent(at);
+    if (rows_.size() != fetchedBefore)
+        emit dataChanged();
+}
+
+void Query::next() { moveBy(1); }
+
+void Query::prior() { moveBy(-1); }
+
+void Query::moveTo(int recNo)
+{
+    requireActive();
+    int here = this->recNo();
+    if (here < 0)
+        return first();
+    moveBy(recNo - here);
+}
+
+bool Query::locate(const QString& fieldName, const QVariant& value)
+{
+    requireActive();
+    Notify notify(*this);
+    checkBrowseMode();
+    Field& field = fieldByName(fieldName);
+    for (qsizetype i = nextVisible(0, 1); i >= 0; i = nextVisible(i + 1, 1)) {
+        shown_ = i;
+        bool found = field.equals(value);
+        shown_ = -1;
+        if (found) {
+            setCurrent(i);
+            bof_ = eof_ = false;
+            return true;
+        }
+    }
+    return false;
+}
+
+Query::ShowRow::ShowRow(Query& query, int recNo) : query_(query), previous_(static_cast<int>(query.shown_))
+{
+    query_.shown_ = recNo >= 0 ? query_.rawIndexOf(recNo) : query_.shown_;
+}
+
+Query::ShowRow::~ShowRow() { query_.shown_ = previous_; }
+
+// ---- changing rows ------------------------------------------------------------------
+
+Query::Notify::Notify(Query& query) : query_(query), exceptions_(std::uncaught_exceptions()) { ++query_.notifyDepth_; }
+
+Query::Notify::~Notify() noexcept(false)
+{
+    if (--query_.notifyDepth_ > 0 || !query_.recordDirty_ || std::uncaught_exceptions() != exceptions_)
+        return;
+    query_.recordDirty_ = false;
+    for (Query* detail : query_.details_) {
+        if (detail->active()) {
+            detail->close();
+            detail->open();
+        }
+    }
+}
+
+int Query::nextGeneratorValue()
+{
+    QString quoted = u'"' + QString(generatorName_).replace(u'"', QStringLiteral("\"\"")) + u'"';
+    fb::Statement& generator = prepared(generator_, generatorGeneration_,
+                                        QStringLiteral("SELECT GEN_ID(%1, %2) FROM RDB$DATABASE").arg(quoted).arg(1));
+    auto cursor = generator.open(transaction_);
+    auto row = cursor->layout().newBuffer();
+    if (!cursor->fetch(row.get()))
+        throw DatabaseError(QStringLiteral("The generator %1 gave no value").arg(generatorName_));
+    return fb::decode(cursor->layout().columns().front(), row.get()).toInt();
+}
+
+void Query::startRow(bool atEnd)
+{
+    requireActive();
+    Notify notify(*this);
+    checkBrowseMode();
+    std::optional<int> key;
+    if (!generatorField_.isEmpty())
+        key = nextGeneratorValue(); // fails before anything changes: no row is started
+
+    beforeInsert_ = current_;
+    qsizetype at = atEnd || current_ < 0 ? qsizetype(rows_.size()) : current_;
+    if (atEnd)
+        fetchAll();
+    at = atEnd ? qsizetype(rows_.size()) : at;
+    rows_.insert(rows_.begin() + at, newRow());
+    ++visibleCount_;
+    current_ = at;
+    modified_ = false;
+    setState(State::Insert);
+    if (key)
+        fieldByName(generatorField_).setInteger(*key);
+    recordMoved();
+    emit dataChanged();
+    emit currentChanged();
+    if (afterInsert)
+        afterInsert(*this);
+}
+
+void Query::append() { startRow(true); }
+
+void Query::insert() { startRow(false); }
+
+void Query::edit()
+{
+    requireActive();
+    if (state_ == State::Edit || state_ == State::Insert)
+        return;
+    if (isEmpty())
+        return insert();
+    Row& row = *currentRow();
+    auto length = rowLayout_.messageLength();
+    editBackup_ = std::make_unique_for_overwrite<std::byte[]>(length);
+    std::memcpy(editBackup_.get(), row.data.get(), length);
+    if (row.blobs) {
+        editBlobBackup_ = std::make_unique<QByteArray[]>(blobFields_.size());
+        std::copy_n(row.blobs.get(), blobFields_.size(), editBlobBackup_.get());
+    }
+    modified_ = false;
+    setState(State::Edit);
+}
+
+void Query::post()
+{
+    requireEditing();
+    Notify notify(*this);
+    for (const auto& field : fields_) {
+        if (field->required() && field->isNull())
+            throw DatasetError(QStringLiteral("Field '%1' must have a value").arg(field->name()));
+    }
+    Row& row = *currentRow();
+    if (state_ == State::Edit && modified_ && row.mark == Mark::None) {
+        row.original = std::move(editBackup_); // the values the server has, for OLD_ parameters
+        row.mark = Mark::Modified;
+    }
+    editBackup_.reset();
+    editBlobBackup_.reset();
+    modified_ = false;
+    setState(State::Browse);
+    recordMoved();
+    emit dataChanged();
+    if (afterPost)
+        afterPost(*this);
+}
+
+void Query::cancel()
+{
+    requireActive();
+    Notify notify(*this);
+    if (state_ == State::Insert) {
+        rows_.erase(rows_.begin() + current_);
+        --visibleCount_;
+        // Back to the row that was current when the new one started.
+        current_ = beforeInsert_ >= 0 && beforeInsert_ < qsizetype(rows_.size()) ? beforeInsert_ : nextVisible(0, 1);
+    } else if (state_ == State::Edit) {
+        Row& row = *currentRow();
+        std::memcpy(row.data.get(), editBackup_.get(), rowLayout_.messageLength());
+        if (editBlobBackup_)
+            std::copy_n(editBlobBackup_.get(), blobFields_.size(), row.blobs.get());
+    } else {
+        return;
+    }
+    editBackup_.reset();
+    editBlobBackup_.reset();
+    modified_ = false;
+    setState(State::Browse);
+    recordMoved();
+    emit dataChanged();
+    emit currentChanged();
+}
+
+void Query::remove()
+{
+    requireActive();
+    Notify notify(*this);
+    if (state_ == State::Insert)
+        return cancel();
+    if (state_ == State::Edit)
+        cancel();
+    if (isEmpty() || current_ < 0)
+        throw DatasetError(prefixed(name_, QStringLiteral("Cannot perform this operation on an empty dataset")));
+    Row& row = rows_[current_];
+    --visibleCount_;
+    if (row.mark == Mark::Inserted) {
+        rows_.erase(rows_.begin() + current_); // never reached the server: nothing to send
+    } else {
+        if (!row.original) {
+            auto length = rowLayout_.messageLength();
+            row.original = std::make_unique_for_overwrite<std::byte[]>(length);
+            std::memcpy(row.original.get(), row.data.get(), length);
+        }
+        row.mark = Mark::Deleted;
+        ++deletedCount_;
+    }
+    qsizetype after = nextVisible(current_, 1);
+    current_ = after >= 0 ? after : (current_ > 0 ? nextVisible(current_ - 1, -1) : -1);
+    eof_ = after < 0;
+    recordMoved();
+    emit dataChanged();
+    emit currentChanged();
+    if (afterDelete)
+        afterDelete(*this);
+}
+
+// ---- applying cached changes ----------------------------------------------------------
+
+bool Query::updatesPending() const
+{
+    return std::any_of(rows_.begin(), rows_.end(), [](const Row& r) { return r.mark != Mark::None; });
+}
+
+fb::Statement& Query::updateStatement(UpdateSql::Kind kind)
+{
+    return prepared(updates_[kind], updatesGeneration_[kind], updateSql_->text(kind));
+}
+
+void Query::applyRow(qsizetype rawIndex)
+{
+    Row& row = rows_[rawIndex];
+    UpdateSql::Kind kind = row.mark == Mark::Inserted   ? UpdateSql::Insert
+                           : row.mark == Mark::Modified ? UpdateSql::Modify
+                                                        : UpdateSql::Delete;
+    fb::Statement& statement = updateStatement(kind);
+    const QStringList& names = statement.parameterNames();
+    const fb::Layout& declared = statement.inputLayout();
+
+    std::vector<std::optional<fb::SqlType>> types(declared.columns().size());
+    std::vector<std::pair<const Field*, bool>> sources; // field, old value
+    for (qsizetype i = 0; i < names.size() && i < qsizetype(types.size()); ++i) {
+        bool old = names[i].startsWith(QStringLiteral("OLD_"), Qt::CaseInsensitive);
+        const Field& field = fieldByName(old ? names[i].mid(4) : names[i]);
+        types[i] = fb::SqlType::of(*field.column_);
+        sources.emplace_back(&field, old);
+    }
+    fb::Layout layout = declared.coerced(types);
+    auto buffer = layout.newBuffer();
+    for (size_t i = 0; i < sources.size(); ++i) {
+        const auto [field, old] = sources[i];
+        const std::byte* from = old && row.original ? row.original.get() : row.data.get();
+        const fb::Column& src = *field->column_;
+        const fb::Column& to = layout.columns()[i];
+        ISC_SHORT null;
+        std::memcpy(&null, from + src.nullOffset, sizeof null);
+        std::memcpy(buffer.get() + to.nullOffset, &null, sizeof null);
+        if (null)
+            continue;
+        if (src.type == SQL_BLOB) {
+            ISC_QUAD id = transaction_.attachment().writeBlob(transaction_.handle(), row.blobs[field->blobOrdinal_]);
+            std::memcpy(buffer.get() + to.offset, &id, sizeof id);
+        } else {
+            std::memcpy(buffer.get() + to.offset, from + src.offset, src.length + (src.type == SQL_VARYING ? 2 : 0));
+        }
+    }
+    if (statement.execute(transaction_, layout, buffer.get()) != 1)
+        throw DatasetError(QStringLiteral("User abort"));
+}
+
+void Query::applyUpdates()
+{
+    requireActive();
+    Notify notify(*this);
+    if (state_ == State::Edit || state_ == State::Insert)
+        post();
+    const Row* remembered = currentRow();
+    const std::byte* rememberedData = remembered ? remembered->data.get() : nullptr;
+    auto restoreCurrent = [&] {
+        auto found = std::find_if(rows_.begin(), rows_.end(), [&](const Row& r) {
+            return r.data.get() == rememberedData && r.mark != Mark::Deleted;
+        });
+        current_ = found != rows_.end() ? found - rows_.begin() : nextVisible(0, 1);
+        recordMoved();
+        emit dataChanged();
+        emit currentChanged();
+    };
+    try {
+        for (qsizetype i = 0; i < qsizetype(rows_.size());) {
+            Row& row = rows_[i];
+            if (row.mark == Mark::None) {
+                ++i;
+                continue;
+            }
+            if (!updateSql_)
+                throw DatasetError(prefixed(name_, QStringLiteral("No update statements")));
+            applyRow(i);
+            if (row.mark == Mark::Deleted) {
+                rows_.erase(rows_.begin() + i);
+                --deletedCount_;
+                continue;
+            }
+            row.mark = Mark::None;
+            row.original.reset(); // the server now holds what the row shows
+            ++i;
+        }
+    } catch (const std::exception&) {
+        restoreCurrent();
+        // The server's own message is not passed on: the change stays cached for the next apply.
+        throw DatasetError(QStringLiteral("User abort"));
+    }
+    restoreCurrent();
+}
+
+} // namespace zk

@@ -1,0 +1,194 @@
+#pragma once
+// The cached record set: a select with named parameters on one transaction, rows fetched
+// on demand into typed storage, changes kept in a client-side cache with marks until they
+// are applied by the update statements, a generated key, and a master record set whose
+// current row feeds its parameters.
+
+#include "Field.h"
+#include "FieldDef.h"
+#include "UpdateSql.h"
+
+#include "Statement.h"
+
+#include <QObject>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace zk {
+
+class Query : public QObject {
+    Q_OBJECT
+public:
+    enum class State { Inactive, Browse, Edit, Insert };
+    using Hook = std::function<void(Query&)>;
+
+    Query(QString name, fb::Transaction& transaction, FieldDefs fields, QStringList sql = {});
+    ~Query() override;
+
+    const QString& name() const { return name_; }
+    fb::Transaction& transaction() const { return transaction_; }
+
+    // The select, line by line; each line reaches the server followed by CR LF.
+    const QStringList& sql() const { return sql_; }
+    QString sqlText() const;
+    void setSql(QStringList lines); // only while closed
+
+    void setUpdateSql(const UpdateSql* updateSql) { updateSql_ = updateSql; }
+    void setGenerator(const QString& fieldName, const QString& generatorName);
+    // Parameters not otherwise known come from the master's current row, by column name.
+    void setMaster(Query* master);
+
+    Hook afterInsert;
+    Hook afterPost;
+    Hook afterDelete;
+
+    void open();
+    void close();
+    // Closes and frees the prepared statements, before the connection goes.
+    void release();
+    bool active() const { return state_ != State::Inactive; }
+    State state() const { return state_; }
+
+    // Navigation over the rows not marked deleted. Rows are numbered from 0.
+    void first();
+    void last(); // fetches every row
+    void next();
+    void prior();
+    void moveBy(int distance);
+    void moveTo(int recNo);
+    bool bof() const { return bof_; }
+    bool eof() const { return eof_; }
+    int recNo() const; // -1 without a row
+    int recordCount() const { return visibleCount_; } // rows fetched so far
+    bool isEmpty() const;
+    bool allFetched() const { return !cursor_; }
+    // First row, from the first, whose field equals the value: it becomes current.
+    bool locate(const QString& fieldName, const QVariant& value);
+
+    void append();
+    void insert();
+    void edit();
+    void post();
+    void cancel();
+    void remove();
+    bool modified() const { return modified_; }
+    void applyUpdates();
+    bool updatesPending() const;
+
+    Field& fieldByName(const QString& name);
+    Field* findField(const QString& name);
+    const std::vector<std::unique_ptr<Field>>& fields() const { return fields_; }
+
+    // While one of these lives, fields read the given row instead of the current one
+    // (the tile grids paint every tile this way); nothing is signalled.
+    class ShowRow {
+    public:
+        ShowRow(Query& query, int recNo);
+        ~ShowRow();
+        ShowRow(const ShowRow&) = delete;
+        ShowRow& operator=(const ShowRow&) = delete;
+
+    private:
+        Query& query_;
+        int previous_;
+    };
+
+signals:
+    void dataChanged();    // what any row shows may have changed
+    void currentChanged(); // another row became current
+    void stateChanged();
+
+private:
+    friend class Field;
+    enum class Mark { None, Inserted, Modified, Deleted };
+    struct Row {
+        std::unique_ptr<std::byte[]> data;
+        std::unique_ptr<std::byte[]> original; // as the server last had it, once changed
+        std::unique_ptr<QByteArray[]> blobs;   // contents of the blob fields, by blob ordinal
+        Mark mark = Mark::None;
+    };
+
+    // Opening and fetching
+    fb::Statement& prepared(std::unique_ptr<fb::Statement>& statement, int& generation, const QString& sql);
+    void bindFields(const fb::Layout& columns);
+    fb::Layout rowLayoutFor(const fb::Layout& columns) const;
+    std::unique_ptr<std::byte[]> masterParameters(const fb::Layout& params, fb::Layout& bound) const;
+    bool fetchOne();
+    void fetchThrough(qsizetype rawIndex);
+    void fetchAll();
+
+    // Rows
+    Row newRow() const;
+    Row* currentRow() const;
+    const std::byte* activeData() const;
+    QByteArray* activeBlobs() const;
+    qsizetype rawIndexOf(int recNo);
+    int recNoOf(qsizetype rawIndex) const;
+    qsizetype nextVisible(qsizetype from, int step);
+    void setCurrent(qsizetype rawIndex);
+    void startRow(bool atEnd);
+    void checkBrowseMode();
+    void requireActive() const;
+    void requireEditing() const;
+    void setState(State state);
+
+    // Applying
+    void applyRow(qsizetype rawIndex);
+    fb::Statement& updateStatement(UpdateSql::Kind kind);
+    int nextGeneratorValue();
+
+    // Details follow once the outermost operation has succeeded; when it fails they follow
+    // at the next one.
+    class Notify {
+    public:
+        explicit Notify(Query& query);
+        ~Notify() noexcept(false);
+
+    private:
+        Query& query_;
+        int exceptions_;
+    };
+    void recordMoved() { recordDirty_ = true; }
+
+    QString name_;
+    fb::Transaction& transaction_;
+    QStringList sql_;
+    const UpdateSql* updateSql_ = nullptr;
+    QString generatorField_;
+    QString generatorName_;
+    Query* master_ = nullptr;
+    std::vector<Query*> details_;
+    std::vector<std::unique_ptr<Field>> fields_;
+    std::vector<int> blobFields_; // field indexes of the blob fields
+
+    std::unique_ptr<fb::Statement> select_;
+    int selectGeneration_ = -1;
+    std::unique_ptr<fb::Statement> generator_;
+    int generatorGeneration_ = -1;
+    std::unique_ptr<fb::Statement> updates_[3];
+    int updatesGeneration_[3] = {-1, -1, -1};
+
+    fb::Layout rowLayout_;
+    std::unique_ptr<fb::Cursor> cursor_;
+    std::vector<Row> rows_;
+    int visibleCount_ = 0;
+    int deletedCount_ = 0;
+    qsizetype current_ = -1;
+    qsizetype shown_ = -1; // row shown by a ShowRow, -1 for the current one
+    bool bof_ = true;
+    bool eof_ = true;
+
+    State state_ = State::Inactive;
+    bool modified_ = false;
+    std::unique_ptr<std::byte[]> editBackup_;
+    std::unique_ptr<QByteArray[]> editBlobBackup_;
+    qsizetype beforeInsert_ = -1;
+
+    int notifyDepth_ = 0;
+    bool recordDirty_ = false;
+};
+
+} // namespace zk

@@ -1,0 +1,80 @@
+#pragma once
+// A prepared statement with named parameters (":NAME", turned into "?" outside quotes
+// and comments), and the cursor of an open select.
+
+#include "Message.h"
+#include "Transaction.h"
+
+#include <QStringList>
+
+namespace zk::fb {
+
+// The statement text the server receives and the parameter names in order.
+struct ParsedSql {
+    QString positional;
+    QStringList names;
+};
+ParsedSql parseNamedParameters(const QString& sql);
+
+class Cursor;
+
+class Statement {
+public:
+    // Prepared at once on the attachment of the transaction.
+    Statement(Transaction& transaction, QString sql);
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    const QString& sql() const { return sql_; }
+    const QStringList& parameterNames() const { return parsed_.names; }
+    const Layout& inputLayout() const { return input_; }
+    const Layout& outputLayout() const { return output_; }
+
+    // Runs with parameters laid out by `layout` (a coerced input layout) in `buffer`;
+    // returns the number of rows it changed.
+    quint64 execute(Transaction& transaction, const Layout& layout, const std::byte* buffer);
+    // Opens the select; rows arrive laid out by `rowLayout` (a coerced output layout).
+    std::unique_ptr<Cursor> open(Transaction& transaction, const Layout& layout, const std::byte* buffer,
+                                 const Layout& rowLayout);
+
+    // Plain values in parameter order, for the data module's own queries and for tests;
+    // a QByteArray is written as a blob.
+    quint64 execute(Transaction& transaction, const QVariantList& values = {});
+    std::unique_ptr<Cursor> open(Transaction& transaction, const QVariantList& values = {});
+
+private:
+    struct Bound {
+        Layout layout;
+        std::unique_ptr<std::byte[]> buffer;
+    };
+    Bound bind(Transaction& transaction, const QVariantList& values);
+    void tell(const Transaction& transaction, const Layout& layout, const std::byte* buffer) const;
+
+    Attachment& attachment_;
+    QString sql_;
+    ParsedSql parsed_;
+    Ref<Firebird::IStatement> handle_;
+    Layout input_;
+    Layout output_;
+};
+
+class Cursor {
+public:
+    Cursor(Firebird::IResultSet* resultSet, Layout rowLayout);
+    ~Cursor();
+    Cursor(const Cursor&) = delete;
+    Cursor& operator=(const Cursor&) = delete;
+
+    const Layout& layout() const { return layout_; }
+    // Fetches the next row into `row` (messageLength() bytes); false at the end.
+    bool fetch(std::byte* row);
+    void close();
+
+private:
+    Ref<Firebird::IResultSet> resultSet_;
+    Layout layout_;
+    Status status_;
+};
+
+} // namespace zk::fb

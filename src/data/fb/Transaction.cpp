@@ -1,0 +1,53 @@
+#include "Transaction.h"
+
+namespace zk::fb {
+
+Transaction::Transaction(Attachment& attachment, QString name) : attachment_(attachment), name_(std::move(name)) {}
+
+Transaction::~Transaction() = default;
+
+void Transaction::start()
+{
+    Status status;
+    status.run([&](auto* st) {
+        auto* tpb = Client::instance().util()->getXpbBuilder(st, Firebird::IXpbBuilder::TPB, nullptr, 0);
+        try {
+            tpb->insertTag(st, isc_tpb_read_committed);
+            tpb->insertTag(st, isc_tpb_rec_version);
+            tpb->insertTag(st, isc_tpb_nowait);
+            handle_.reset(attachment_.handle()->startTransaction(st, tpb->getBufferLength(st), tpb->getBuffer(st)));
+        } catch (...) {
+            tpb->dispose();
+            throw;
+        }
+        tpb->dispose();
+    });
+}
+
+Firebird::ITransaction* Transaction::handle() const
+{
+    if (!handle_)
+        throw Error(QStringLiteral("Transaction is not active"));
+    return handle_.get();
+}
+
+void Transaction::commitRetaining()
+{
+    auto* running = handle();
+    Status status;
+    status.run([&](auto* st) { running->commitRetaining(st); });
+    if (auto* observer = attachment_.observer())
+        observer->committed(name_, true);
+}
+
+void Transaction::commit()
+{
+    auto* running = handle();
+    Status status;
+    status.run([&](auto* st) { running->commit(st); });
+    handle_.forget();
+    if (auto* observer = attachment_.observer())
+        observer->committed(name_, false);
+}
+
+} // namespace zk::fb

@@ -1,0 +1,63 @@
+#pragma once
+// Records what a connection sends, in order: statements with their parameters, and commits.
+
+#include "Attachment.h"
+#include "Observer.h"
+
+#include <QStringList>
+
+struct SentStatement {
+    QString transaction;
+    QString sql;
+    zk::fb::NamedValues params;
+    bool commit = false;
+    bool retaining = false;
+
+    QVariant param(const QString& name) const
+    {
+        for (const auto& [n, v] : params)
+            if (n == name)
+                return v;
+        return QStringLiteral("<absent>");
+    }
+};
+
+class StatementLog : public zk::fb::StatementObserver {
+public:
+    explicit StatementLog(zk::fb::Attachment& attachment) : attachment_(attachment) { attachment_.setObserver(this); }
+    ~StatementLog() override { attachment_.setObserver(nullptr); }
+
+    void statementSent(const QString& transaction, const QString& sql, const zk::fb::NamedValues& params) override
+    {
+        entries.push_back({transaction, sql, params});
+    }
+    void committed(const QString& transaction, bool retaining) override
+    {
+        entries.push_back({transaction, QString(), {}, true, retaining});
+    }
+
+    // One line per entry: the statement's first line, or "COMMIT RETAINING <transaction>".
+    QStringList summary() const
+    {
+        QStringList lines;
+        for (const auto& e : entries)
+            lines << (e.commit ? QStringLiteral("%1 %2").arg(e.retaining ? "COMMIT RETAINING" : "COMMIT", e.transaction)
+                               : e.sql.section(QStringLiteral("\r\n"), 0, 0));
+        return lines;
+    }
+    // The statements (not commits) whose text starts with the prefix.
+    std::vector<SentStatement> starting(const QString& prefix) const
+    {
+        std::vector<SentStatement> found;
+        for (const auto& e : entries)
+            if (!e.commit && e.sql.startsWith(prefix, Qt::CaseInsensitive))
+                found.push_back(e);
+        return found;
+    }
+    void clear() { entries.clear(); }
+
+    std::vector<SentStatement> entries;
+
+private:
+    zk::fb::Attachment& attachment_;
+};

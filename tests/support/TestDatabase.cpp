@@ -1,0 +1,120 @@
+#include "TestDatabase.h"
+
+#include "Statement.h"
+#include "Ufuncoes.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+QString serverAddress() { return qEnvironmentVariable("ZENOBRA_TEST_FB_SERVER"); }
+} // namespace
+
+bool TestDatabase::serverAvailable() { return !serverAddress().isEmpty(); }
+
+QString TestDatabase::serverPassword() { return qEnvironmentVariable("ZENOBRA_TEST_FB_PASSWORD"); }
+
+TestDatabase::TestDatabase(Access access, QString relativePath) : access_(access)
+{
+    folder_ = dir_.path();
+    path_ = dir_.filePath(relativePath);
+    QDir().mkpath(QFileInfo(path_).absolutePath());
+    attachment_.params() = {QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=") + serverPassword()};
+}
+
+TestDatabase::~TestDatabase() { disconnect(); }
+
+QString TestDatabase::connectionName() const
+{
+    return access_ == Access::Server ? serverAddress() + u':' + path_ : path_;
+}
+
+std::unique_ptr<TestDatabase> TestDatabase::empty(Access access)
+{
+    std::unique_ptr<TestDatabase> db(new TestDatabase(access, QStringLiteral("test.fdb")));
+    zk::fb::Status status;
+    status.run([&](auto* st) {
+        auto& client = zk::fb::Client::instance();
+        auto* dpb = client.util()->getXpbBuilder(st, Firebird::IXpbBuilder::DPB, nullptr, 0);
+        dpb->insertString(st, isc_dpb_user_name, "SYSDBA");
+        dpb->insertString(st, isc_dpb_password, serverPassword().toLocal8Bit().constData());
+        dpb->insertString(st, isc_dpb_set_db_charset, "WIN1252");
+        dpb->insertInt(st, isc_dpb_sql_dialect, 3);
+        auto* created = client.provider()->createDatabase(st, db->connectionName().toLocal8Bit().constData(),
+                                                           dpb->getBufferLength(st), dpb->getBuffer(st));
+        dpb->dispose();
+        created->detach(st);
+    });
+    return db;
+}
+
+std::unique_ptr<TestDatabase> TestDatabase::copyOf(const QString& which, Access access)
+{
+    std::unique_ptr<TestDatabase> db(new TestDatabase(access, QStringLiteral("zenobra/dados/zenobra.gdb")));
+    QString source = QStringLiteral(ZK_DB_DIR "/%1.fdb").arg(which);
+    if (!QFile::copy(source, db->path_))
+        throw zk::Error(QStringLiteral("cannot copy %1").arg(source));
+    QFile::setPermissions(db->path_, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup);
+    return db;
+}
+
+void TestDatabase::writeSettings() const
+{
+    GravarIni("DADOS", "MODO", "SERVIDOR");
+    GravarIni("DADOS", "IP", access_ == Access::Server ? serverAddress() + u':' : QString());
+    GravarIni("DADOS", "UNIDADE", "C:\\");
+    GravarIni("DADOS", "SENHA", Codifica(serverPassword(), DeslocamentoSenha));
+    GravarIni("DADOS", "TIPOSERVIDOR", "L");
+    GravarIni("DADOS", "DIR", folder_);
+}
+
+zk::fb::Attachment& TestDatabase::attachment()
+{
+    if (!attachment_.connected()) {
+        attachment_.setDatabaseName(connectionName());
+        attachment_.connect();
+    }
+    return attachment_;
+}
+
+void TestDatabase::exec(const QString& sql, const QVariantList& params) { execMany(sql, {params}); }
+
+void TestDatabase::execMany(const QString& sql, const QList<QVariantList>& params)
+{
+    zk::fb::Transaction transaction(attachment(), QStringLiteral("test"));
+    transaction.start();
+    {
+        zk::fb::Statement statement(transaction, sql);
+        for (const QVariantList& values : params)
+            statement.execute(transaction, values);
+    }
+    transaction.commit();
+}
+
+QList<QVariantList> TestDatabase::rows(const QString& sql, const QVariantList& params)
+{
+    zk::fb::Transaction transaction(attachment(), QStringLiteral("test"));
+    transaction.start();
+    QList<QVariantList> result;
+    {
+        zk::fb::Statement statement(transaction, sql);
+        auto cursor = statement.open(transaction, params);
+        auto row = cursor->layout().newBuffer();
+        while (cursor->fetch(row.get())) {
+            QVariantList values;
+            for (const auto& column : cursor->layout().columns())
+                values << zk::fb::decode(column, row.get());
+            result << values;
+        }
+    }
+    transaction.commit();
+    return result;
+}
+
+QVariant TestDatabase::value(const QString& sql, const QVariantList& params)
+{
+    auto all = rows(sql, params);
+    return all.isEmpty() || all.front().isEmpty() ? QVariant() : all.front().front();
+}
+
+void TestDatabase::disconnect() { attachment_.disconnect(); }

@@ -1,0 +1,55 @@
+#pragma once
+// A real Firebird database for one test, in its own temporary folder, opened through the
+// embedded engine (or through the loopback server that scripts/test starts, when asked).
+
+#include "Attachment.h"
+#include "Transaction.h"
+
+#include <QTemporaryDir>
+#include <QVariant>
+
+#include <memory>
+
+class TestDatabase {
+public:
+    enum class Access { Embedded, Server };
+
+    // An empty database created through the client.
+    static std::unique_ptr<TestDatabase> empty(Access access = Access::Embedded);
+    // A copy of one of the databases the build makes ("template": the schema alone,
+    // "sample": the sample bar), placed where the settings of a "L" server with this
+    // folder as DIR find it: <folder>/zenobra/dados/zenobra.gdb.
+    static std::unique_ptr<TestDatabase> copyOf(const QString& which, Access access = Access::Embedded);
+    // Whether the loopback server is there (its address and password come from the environment).
+    static bool serverAvailable();
+    static QString serverPassword();
+
+    ~TestDatabase();
+
+    const QString& folder() const { return folder_; }
+    const QString& path() const { return path_; }
+    // The name a client connects with: the path, or server:path.
+    QString connectionName() const;
+    // Settings that make the data module open this database.
+    void writeSettings() const;
+
+    // Runs one statement in a transaction of its own, committed at once.
+    void exec(const QString& sql, const QVariantList& params = {});
+    // One statement run once per list of parameters, in one transaction.
+    void execMany(const QString& sql, const QList<QVariantList>& params);
+    QList<QVariantList> rows(const QString& sql, const QVariantList& params = {});
+    QVariant value(const QString& sql, const QVariantList& params = {});
+
+    // Ends this helper's own connection (a test that needs the file alone).
+    void disconnect();
+
+private:
+    TestDatabase(Access access, QString relativePath);
+    zk::fb::Attachment& attachment();
+
+    Access access_;
+    QTemporaryDir dir_;
+    QString folder_;
+    QString path_;
+    zk::fb::Attachment attachment_;
+};
