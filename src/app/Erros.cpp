@@ -5,11 +5,17 @@
 namespace zk {
 
 namespace {
+void toStandardError(const QString& text) { std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData()); }
+
 ErrorReporter& currentReporter()
 {
-    static ErrorReporter reporter = [](const QString& text) {
-        std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-    };
+    static ErrorReporter reporter = toStandardError;
+    return reporter;
+}
+
+ErrorReporter& fatalReporter()
+{
+    static ErrorReporter reporter = toStandardError;
     return reporter;
 }
 } // namespace
@@ -36,6 +42,16 @@ ErrorReporter setErrorReporter(ErrorReporter reporter)
 void reportError(const std::exception& e)
 {
     currentReporter()(withFullStop(errorText(e)));
+}
+
+ErrorReporter setFatalReporter(ErrorReporter reporter)
+{
+    return std::exchange(fatalReporter(), std::move(reporter));
+}
+
+void reportFatal(const QString& kind, const std::exception& e)
+{
+    fatalReporter()(QStringLiteral("Exception %1 in module zenobra.\n%2").arg(kind, withFullStop(errorText(e))));
 }
 
 } // namespace zk

@@ -54,6 +54,11 @@ using ErrorReporter = std::function<void(const QString&)>;
 ErrorReporter setErrorReporter(ErrorReporter reporter);
 void reportError(const std::exception& e);
 
+// The last word of a program that cannot run ("Application Error"): the text names the
+// error's kind and place, then gives its message.
+ErrorReporter setFatalReporter(ErrorReporter reporter);
+void reportFatal(const QString& kind, const std::exception& e);
+
 // Runs one step, reporting its failure and going on (start-up and event handlers).
 template <class Step>
 bool runReported(Step&& step)

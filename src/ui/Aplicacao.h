@@ -16,13 +16,12 @@ public:
 void MostraErro(const QString& texto);
 
 namespace zk {
-// Wraps a handler so that its failure is reported and the rest of it skipped, before the
-// exception could unwind through the toolkit.
+// Wraps a handler for a signal so that its failure is reported and the rest of it
+// skipped, before the exception could unwind through the toolkit. The signal's
+// arguments are not passed on.
 template <class Handler>
 auto reported(Handler handler)
 {
-    return [handler = std::move(handler)](auto&&... args) {
-        runReported([&] { handler(std::forward<decltype(args)>(args)...); });
-    };
+    return [handler = std::move(handler)](auto&&...) { runReported(handler); };
 }
 } // namespace zk

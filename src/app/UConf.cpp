@@ -1,0 +1,3 @@
+#include "UConf.h"
+
+TFConf::TFConf() { setObjectName(QStringLiteral("FConf")); }

@@ -1,0 +1,3 @@
+#include "UPesqMesa.h"
+
+TFPesqMesa::TFPesqMesa(TDm& Dm) : Dm(Dm) { setObjectName(QStringLiteral("FPesqMesa")); }

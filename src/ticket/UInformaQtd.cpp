@@ -1,0 +1,3 @@
+#include "UInformaQtd.h"
+
+TFInformaQtd::TFInformaQtd(TDm& Dm) : Dm(Dm) { setObjectName(QStringLiteral("FInformaQtd")); }

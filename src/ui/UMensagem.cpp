@@ -1,0 +1,3 @@
+#include "UMensagem.h"
+
+TFMensagem::TFMensagem() { setObjectName(QStringLiteral("FMensagem")); }

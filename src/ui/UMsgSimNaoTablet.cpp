@@ -1,0 +1,3 @@
+#include "UMsgSimNaoTablet.h"
+
+TFMsgSimNaoTablet::TFMsgSimNaoTablet() { setObjectName(QStringLiteral("FMsgSimNaoTablet")); }
