@@ -4,8 +4,12 @@
 
 #include <QMessageBox>
 
+// The pictures live in a static library: register them explicitly.
+static void registerPictures() { Q_INIT_RESOURCE(assets); }
+
 ZenobraApp::ZenobraApp(int& argc, char** argv) : QApplication(argc, argv)
 {
+    registerPictures();
     setApplicationName(QStringLiteral("Zenobra Kova"));
     setApplicationDisplayName(QStringLiteral("Zenobra Kova"));
 }
