@@ -48,4 +48,7 @@ if command -v "$gfix" >/dev/null; then
 fi
 # -b stops at the first failing statement and makes isql exit non-zero.
 "$isql" -q -b -user SYSDBA -i "$script"
+# The engine makes the file private to whoever ran this; a Firebird server
+# running as its own user must be able to open it (and copies of it) too.
+chmod a+rw -- "$part"
 mv -f -- "$part" "$out"
