@@ -16,7 +16,7 @@ const QStringList selectMovInicial{QStringLiteral("select * from MOVIMENTOSPRODU
                                    QStringLiteral("where codmovimento is null")};
 } // namespace
 
-TDm::TDm(Instalacao instalacao)
+TDm::TDm(Instalacao instalacao, zk::fb::StatementObserver* observador)
     : UpMesas(zk::UpdateSql::derive(QStringLiteral("MESAS"), QStringLiteral("CODMESA"), campos::Mesas)),
       UpMov(zk::UpdateSql::derive(QStringLiteral("MOVIMENTOSPRODUTOS"), QStringLiteral("CODMOVIMENTO"), campos::Mov)),
       UpItensMov(zk::UpdateSql::derive(QStringLiteral("ITENSMOVIMENTOPROD"), QStringLiteral("CODITEMMOVIMENTO"),
@@ -60,6 +60,7 @@ TDm::TDm(Instalacao instalacao)
     QConf.setUpdateSql(&UpConf);
 
     Db.setDatabaseName(NomePadrao);
+    Db.setObserver(observador);
     zk::fb::Client::instance();
     zk::runReported([this] { DataModuleCreate(); });
 }

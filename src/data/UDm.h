@@ -19,7 +19,8 @@ public:
     // Loads the database client (ClientLibraryError when it cannot), then runs the creation
     // handler: settings, connection, the six record sets of start-up. A failure there is
     // reported and the module stays usable: opening any record set connects again.
-    explicit TDm(Instalacao instalacao = {});
+    // The observer, when given, sees every statement from the first one (tests only).
+    explicit TDm(Instalacao instalacao = {}, zk::fb::StatementObserver* observador = nullptr);
     ~TDm();
     TDm(const TDm&) = delete;
     TDm& operator=(const TDm&) = delete;

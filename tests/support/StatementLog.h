@@ -24,8 +24,16 @@ struct SentStatement {
 
 class StatementLog : public zk::fb::StatementObserver {
 public:
-    explicit StatementLog(zk::fb::Attachment& attachment) : attachment_(attachment) { attachment_.setObserver(this); }
-    ~StatementLog() override { attachment_.setObserver(nullptr); }
+    // Unattached: handed to whoever creates the connection.
+    StatementLog() = default;
+    explicit StatementLog(zk::fb::Attachment& attachment) : attachment_(&attachment) { attachment.setObserver(this); }
+    ~StatementLog() override
+    {
+        if (attachment_)
+            attachment_->setObserver(nullptr);
+    }
+    StatementLog(const StatementLog&) = delete;
+    StatementLog& operator=(const StatementLog&) = delete;
 
     void statementSent(const QString& transaction, const QString& sql, const zk::fb::NamedValues& params) override
     {
@@ -59,5 +67,5 @@ public:
     std::vector<SentStatement> entries;
 
 private:
-    zk::fb::Attachment& attachment_;
+    zk::fb::Attachment* attachment_ = nullptr;
 };

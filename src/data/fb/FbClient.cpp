@@ -20,11 +20,18 @@ QStringList libraryNames()
 }
 } // namespace
 
+namespace {
+bool everLoaded = false;
+}
+
 Client& Client::instance()
 {
     static Client client;
+    everLoaded = true;
     return client;
 }
+
+bool Client::loaded() { return everLoaded; }
 
 Client::Client()
 {

@@ -15,6 +15,8 @@ namespace zk::fb {
 class Client {
 public:
     static Client& instance();
+    // Whether an earlier instance() loaded it already.
+    static bool loaded();
 
     Firebird::IMaster* master() const { return master_; }
     Firebird::IProvider* provider() const { return provider_; }
