@@ -30,7 +30,7 @@ bool fitsInside(const QByteArray& file)
     if (compression != 0 && compression != 3)
         return true; // run-length data has no fixed size
     const qint64 rowBytes = ((width * bitsPerPixel + 31) / 32) * 4;
-    return pixelsAt + rowBytes * height <= size;
+    return height <= (size - pixelsAt) / rowBytes; // division: no product can overflow
 }
 
 bool hasStoredHeader(const QByteArray& blob)
