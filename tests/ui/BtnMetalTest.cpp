@@ -1,10 +1,43 @@
+#include "Erros.h"
+#include "GlyphCache.h"
 #include "GlyphLayout.h"
+#include "ImageList.h"
 
 #include <gtest/gtest.h>
+
+#include <QPainter>
 
 #include <string>
 
 namespace {
+
+constexpr QRgb Silver = 0xFFC0C0C0;
+constexpr QRgb Red = 0xFFFF0000;
+constexpr QRgb Green = 0xFF00FF00;
+
+std::string name(QRgb colour)
+{
+    return QColor(colour).name().toStdString();
+}
+
+std::string colourAt(const QImage& image, int x, int y)
+{
+    return name(image.pixel(x, y));
+}
+
+// Square glyphs side by side on silver, each with a solid block from (2, 2) to (13, 13).
+QImage blockStrip(std::initializer_list<QRgb> blocks)
+{
+    QImage strip(16 * static_cast<int>(blocks.size()), 16, QImage::Format_ARGB32);
+    strip.fill(Silver);
+    QPainter painter(&strip);
+    int left = 0;
+    for (QRgb colour : blocks) {
+        painter.fillRect(left + 2, 2, 12, 12, QColor(colour));
+        left += 16;
+    }
+    return strip;
+}
 
 // Tables of cases print by their name.
 template <class Case>
@@ -12,6 +45,45 @@ template <class Case>
 void PrintTo(const Case& c, std::ostream* os)
 {
     *os << c.name;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Image lists and the shared glyph lists.
+
+TEST(ImageList, RefusesImagesOfAnotherSize)
+{
+    TImageList list(QSize(16, 16));
+    EXPECT_THROW(list.add(QImage(32, 16, QImage::Format_ARGB32)), zk::Error);
+    EXPECT_EQ(list.count(), 0);
+}
+
+TEST(GlyphList, NewImageTakesTheLowestFreeSlot)
+{
+    TGlyphList list(QSize(16, 16));
+    const QImage image = blockStrip({Red});
+    EXPECT_EQ(list.addMasked(image, Silver), 0);
+    EXPECT_EQ(list.addMasked(image, Silver), 1);
+    EXPECT_EQ(list.addMasked(image, Silver), 2);
+    list.remove(1);
+    list.remove(0);
+    EXPECT_EQ(list.count(), 1);
+    EXPECT_EQ(list.addMasked(image, Silver), 0);
+    EXPECT_EQ(list.addMasked(image, Silver), 1);
+    EXPECT_EQ(list.addMasked(image, Silver), 3);
+    EXPECT_EQ(list.count(), 4);
+}
+
+TEST(GlyphList, DrawsTheTransparentColourAsSeeThrough)
+{
+    TGlyphList list(QSize(16, 16));
+    const int slot = list.addMasked(blockStrip({Red}), Silver);
+    QImage target(16, 16, QImage::Format_RGB32);
+    target.fill(Green);
+    QPainter painter(&target);
+    list.draw(painter, QPoint(0, 0), slot);
+    painter.end();
+    EXPECT_EQ(colourAt(target, 0, 0), name(Green));
+    EXPECT_EQ(colourAt(target, 8, 8), name(Red));
 }
 
 // ---------------------------------------------------------------------------------------------
