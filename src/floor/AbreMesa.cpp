@@ -4,12 +4,12 @@
 #include "UPrincipal.h"
 
 #include "UComanda.h"
+#include "Memo.h"
 #include "UDm.h"
 #include "UMsgSimNaoTablet.h"
 #include "Ufuncoes.h"
 
 #include <QLabel>
-#include <QPlainTextEdit>
 
 namespace {
 const QString mesaTomada = QStringLiteral("Esta mesa acabou de ser aberta em outro terminal.");

@@ -4,8 +4,9 @@
 #include "Bitmap.h"
 #include "DbCtrlGrid.h"
 #include "DbLabel.h"
-#include "Fontes.h"
+#include "Memo.h"
 #include "ProgramaIrmao.h"
+#include "Screen.h"
 #include "UDm.h"
 #include "UInformaQtd.h"
 #include "UMsgSimNaoTablet.h"
@@ -13,14 +14,11 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 
 namespace {
 const QSize designSize(1036, 688);
@@ -34,10 +32,7 @@ constexpr int codeBandHeight = 90;
 QWidget* panel(QWidget* parent, const QColor& colour)
 {
     auto* p = new QWidget(parent);
-    p->setAutoFillBackground(true);
-    QPalette palette = p->palette();
-    palette.setColor(QPalette::Window, colour);
-    p->setPalette(palette);
+    zk::fillWith(*p, colour);
     return p;
 }
 
@@ -45,11 +40,8 @@ QLabel* label(QWidget* parent, const QString& text, const QFont& font, QPoint at
 {
     auto* l = new QLabel(text, parent);
     l->setFont(font);
-    if (colour.isValid()) {
-        QPalette palette = l->palette();
-        palette.setColor(QPalette::WindowText, colour);
-        l->setPalette(palette);
-    }
+    if (colour.isValid())
+        zk::setColour(*l, QPalette::WindowText, colour);
     l->move(at);
     l->adjustSize();
     return l;
@@ -58,7 +50,7 @@ QLabel* label(QWidget* parent, const QString& text, const QFont& font, QPoint at
 QPushButton* button(QWidget* parent, const QString& caption, const QRect& geometry)
 {
     auto* b = new QPushButton(caption, parent);
-    b->setFont(Fonte("Arial", 16));
+    b->setFont(zk::pixelFont("Arial", 16));
     b->setGeometry(geometry);
     return b;
 }
@@ -75,22 +67,22 @@ TFComanda::TFComanda(TDm& Dm, bool ModoTablet, TFInformaQtd& FInformaQtd, TFMsgS
 {
     setObjectName(QStringLiteral("FComanda"));
     setWindowTitle(QStringLiteral("FComanda"));
-    setFont(Fonte("MS Sans Serif", 11));
+    setFont(zk::pixelFont("MS Sans Serif", 11));
     resize(designSize);
 
     Panel3 = panel(this, palette().color(QPalette::Button));
     Image3 = new QLabel(Panel3);
     Image3->setPixmap(QPixmap(QStringLiteral(":/assets/header.png")));
     Image3->setScaledContents(true);
-    Label3 = label(Panel3, QStringLiteral("Comanda"), Fonte("Arial", 40, true), {10, 10}, Qt::white);
-    LbCodMov = label(Panel3, QStringLiteral("0"), Fonte("Arial", 40), {0, 11}, Qt::white);
+    Label3 = label(Panel3, QStringLiteral("Comanda"), zk::pixelFont("Arial", 40, true), {10, 10}, Qt::white);
+    LbCodMov = label(Panel3, QStringLiteral("0"), zk::pixelFont("Arial", 40), {0, 11}, Qt::white);
     LbCodMov->setAlignment(Qt::AlignRight | Qt::AlignTop);
 
     Panel4 = panel(this, palette().color(QPalette::Button));
     BtnLiberarMesa = button(Panel4, QStringLiteral("Liberar Mesa"), {8, 7, 123, 60});
-    Label4 = label(Panel4, QStringLiteral("Total"), Fonte("Arial", 27), {220, 15});
+    Label4 = label(Panel4, QStringLiteral("Total"), zk::pixelFont("Arial", 27), {220, 15});
     DBText9 = new zk::DbLabel(Dm.DsTotal, QStringLiteral("TOTALGERAL"), Panel4);
-    DBText9->setFont(Fonte("Arial", 37));
+    DBText9->setFont(zk::pixelFont("Arial", 37));
     DBText9->setAlignment(Qt::AlignRight | Qt::AlignTop);
     DBText9->move(0, 25);
     BtnFaturar = button(Panel4, QStringLiteral("Faturar"), {804, 7, 108, 60});
@@ -99,7 +91,7 @@ TFComanda::TFComanda(TDm& Dm, bool ModoTablet, TFInformaQtd& FInformaQtd, TFMsgS
     Panel5 = panel(this, palette().color(QPalette::Button));
     Panel6 = panel(Panel5, Qt::white);
     Panel6->setCursor(Qt::PointingHandCursor);
-    auto* grupos = label(Panel6, QStringLiteral("Grupos"), Fonte("Arial", 16), {0, 0});
+    auto* grupos = label(Panel6, QStringLiteral("Grupos"), zk::pixelFont("Arial", 16), {0, 0});
     grupos->setAlignment(Qt::AlignCenter);
     grupos->setObjectName(QStringLiteral("LbGrupos"));
     Panel6->installEventFilter(this);
@@ -107,15 +99,15 @@ TFComanda::TFComanda(TDm& Dm, bool ModoTablet, TFInformaQtd& FInformaQtd, TFMsgS
 
     Panel1 = panel(this, Qt::white);
     Panel2 = panel(Panel1, QColor(0xFD, 0xFD, 0xFD));
-    Label2 = label(Panel2, QStringLiteral("Código do Produto"), Fonte("Arial", 20), {15, 10});
+    Label2 = label(Panel2, QStringLiteral("Código do Produto"), zk::pixelFont("Arial", 20), {15, 10});
     EdCodigo = new QLineEdit(Panel2);
-    EdCodigo->setFont(Fonte("Arial", 27));
+    EdCodigo->setFont(zk::pixelFont("Arial", 27));
     EdCodigo->setFrame(false);
     EdCodigo->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid #7f9db9; background: white; }"));
     EdCodigo->setGeometry(15, 40, 406, 38);
     EdCodigo->installEventFilter(this);
-    Label1 = label(Panel2, QStringLiteral("Mesa"), Fonte("Arial", 20), {525, 10});
-    LbMesa = label(Panel2, QString(), Fonte("Arial", 40), {0, 35});
+    Label1 = label(Panel2, QStringLiteral("Mesa"), zk::pixelFont("Arial", 20), {525, 10});
+    LbMesa = label(Panel2, QString(), zk::pixelFont("Arial", 40), {0, 35});
     LbMesa->setAlignment(Qt::AlignRight | Qt::AlignTop);
 
     CriaCatalogo();
@@ -140,10 +132,10 @@ void TFComanda::CriaCatalogo()
     GRidPesqProd->setRowCount(12);
     GRidPesqProd->setPanelDesignSize({200, 45});
     GRidPesqProd->setColor(QColor(0xF3, 0xF3, 0xF3));
-    GRidPesqProd->addText({15, 12, 176, 17}, QStringLiteral("DESCRICAO")).font = Fonte("Arial", 13);
-    GRidPesqProd->addText({15, 27, 76, 19}, QStringLiteral("CODPRODUTO")).font = Fonte("Arial", 16);
+    GRidPesqProd->addText({15, 12, 176, 17}, QStringLiteral("DESCRICAO")).font = zk::pixelFont("Arial", 13);
+    GRidPesqProd->addText({15, 27, 76, 19}, QStringLiteral("CODPRODUTO")).font = zk::pixelFont("Arial", 16);
     auto& preco = GRidPesqProd->addText({100, 27, 91, 23}, QStringLiteral("PRECOVENDA"));
-    preco.font = Fonte("MS Sans Serif", 16);
+    preco.font = zk::pixelFont("MS Sans Serif", 16);
     preco.alignment = Qt::AlignRight | Qt::AlignTop;
     GRidPesqProd->onClick = [this] { GRidPesqProdClick(); };
 }
@@ -159,14 +151,14 @@ void TFComanda::CriaItens()
     GridItens->setColor(QColor(0xFD, 0xFD, 0xFD));
     GridItens->setPanelBorder(true);
     auto& produto = GridItens->addText({25, 8, 417, 17}, QStringLiteral("PRODUTO"));
-    produto.font = Fonte("Arial", 16);
+    produto.font = zk::pixelFont("Arial", 16);
     produto.anchors = Qt::LeftEdge | Qt::RightEdge | Qt::TopEdge;
-    GridItens->addText({25, 29, 91, 17}, QStringLiteral("QTD")).font = Fonte("Arial", 16);
+    GridItens->addText({25, 29, 91, 17}, QStringLiteral("QTD")).font = zk::pixelFont("Arial", 16);
     auto& valor = GridItens->addText({238, 28, 91, 17}, QStringLiteral("VALOR"));
-    valor.font = Fonte("Arial", 16);
+    valor.font = zk::pixelFont("Arial", 16);
     valor.anchors = Qt::TopEdge; // keeps its relative place
     auto& total = GridItens->addText({386, 28, 91, 17}, QStringLiteral("TOTAL"));
-    total.font = Fonte("Arial", 16);
+    total.font = zk::pixelFont("Arial", 16);
     total.anchors = Qt::RightEdge | Qt::TopEdge;
     auto& lixeira = GridItens->addImage({538, 0, 44, 50});
     lixeira.setImage(QImage(QStringLiteral(":/assets/lixeira.png")));
@@ -185,7 +177,7 @@ void TFComanda::CriaGrupos()
     DBCtrlGrid2->setRowCount(8);
     DBCtrlGrid2->setPanelDesignSize({203, 64});
     DBCtrlGrid2->setColor(Qt::white);
-    DBCtrlGrid2->addText({15, 12, 176, 17}, QStringLiteral("DESCRICAO")).font = Fonte("Arial", 13);
+    DBCtrlGrid2->addText({15, 12, 176, 17}, QStringLiteral("DESCRICAO")).font = zk::pixelFont("Arial", 13);
     auto& imagem = DBCtrlGrid2->addDbImage({152, 0, 51, 64}, QStringLiteral("IMG"), CarregaBitmap);
     imagem.anchors = Qt::RightEdge | Qt::TopEdge | Qt::BottomEdge;
     DBCtrlGrid2->onClick = [this] { DBCtrlGrid2Click(); };
@@ -197,7 +189,7 @@ void TFComanda::FormCreate(bool ModoTablet)
         setWindowState(windowState() | Qt::WindowMaximized);
         return;
     }
-    move(QGuiApplication::primaryScreen()->availableGeometry().center() - rect().center());
+    zk::centreOnScreen(*this);
 }
 
 // The bands and columns follow the window's size; the controls kept at the right edge follow it.
