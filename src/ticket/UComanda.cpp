@@ -280,7 +280,12 @@ void TFComanda::IncluiItem()
     FInformaQtd.EdQtd->setText(QStringLiteral("1"));
     if (FInformaQtd.exec() != 1)
         return; // the keypad has dropped the pending line
+    GravaItem();
+}
 
+void TFComanda::GravaItem()
+{
+    zk::Query& line = Dm.QItensMov;
     int quantidade = 0;
     try {
         quantidade = StrToInt(FInformaQtd.EdQtd->text());
@@ -296,8 +301,8 @@ void TFComanda::IncluiItem()
 
     Dm.QSpItens.close();
     Dm.QSpItens.open();
-    product.last();
-    product.first();
+    Dm.QPesqProdutos.last();
+    Dm.QPesqProdutos.first();
     Dm.QTotal.close();
     Dm.QTotal.open();
 }

@@ -40,6 +40,9 @@ public:
 
     void FormShow();
     void IncluiItem();
+    // The second half of IncluiItem, once the keypad has confirmed: the quantity, the save
+    // and the lists read again.
+    void GravaItem();
     void GRidPesqProdClick();
     void EdCodigoEnter();
     void EdCodigoKeyPress();

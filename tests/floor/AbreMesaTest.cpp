@@ -1,0 +1,223 @@
+// Opening a table from the floor, with every window of the program as start-up makes
+// them: free and occupied tables, the order of saving, and two terminals at one table.
+
+#include "DbCtrlGrid.h"
+#include "ErrorLog.h"
+#include "Modal.h"
+#include "Program.h"
+#include "ProgramaIrmao.h"
+#include "StatementLog.h"
+#include "TempIni.h"
+#include "TestDatabase.h"
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QPushButton>
+
+#include <optional>
+
+namespace {
+
+class AbreMesaTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        db = TestDatabase::copyOf("sample");
+        db->writeSettings();
+        DefinePastaDoPrograma(programFolder.path());
+        program.emplace();
+        log.emplace(program->Dm.Db);
+        program->FPRincipal.show();
+        program->FMensagem.Timer1->setInterval(10);
+    }
+    void TearDown() override
+    {
+        log.reset();
+        program.reset();
+        DefinePastaDoPrograma(QString());
+    }
+
+    TDm& dm() { return program->Dm; }
+    TFPRincipal& floor() { return program->FPRincipal; }
+    TFComanda& ticket() { return program->FComanda; }
+
+    // A waiter's touch on the tile of table `numero`.
+    void touchTable(int numero)
+    {
+        zk::DbCtrlGrid& grid = *floor().DBCtrlGrid1;
+        zk::Query& view = dm().QPesqMesa;
+        int recNo = -1;
+        for (int i = 0; i < view.recordCount() && recNo < 0; ++i) {
+            zk::Query::ShowRow row(view, i);
+            if (view.fieldByName("DESCRICAO").asInteger() == numero)
+                recNo = i;
+        }
+        ASSERT_GE(recNo, 0) << "table " << numero << " is not on the floor";
+        view.moveTo(recNo); // brings its tile into view
+        QTest::mouseClick(&grid, Qt::LeftButton, {}, grid.panelRect(recNo - grid.topRecord()).center());
+    }
+    void answerQuestion(bool yes)
+    {
+        whenModalOpens([yes](QWidget& w) { click(w, yes ? "BtnConfirmar" : "BitBtn2"); });
+    }
+    int movements() { return db->value("select count(*) from MOVIMENTOSPRODUTOS").toInt(); }
+    int generator() { return db->value("select gen_id(GEN_MOVIMENTOSPRODUTOS, 0) from rdb$database").toInt(); }
+    QVariantList table(int numero)
+    {
+        return db->rows("select STATUS, CODMOVIMENTO from MESAS where DESCRICAO = ?", {numero}).value(0);
+    }
+
+    TempIni ini;
+    ErrorLog errors;
+    QTemporaryDir programFolder;
+    std::unique_ptr<TestDatabase> db;
+    std::optional<Program> program;
+    std::optional<StatementLog> log;
+};
+
+TEST_F(AbreMesaTest, FreeTableAnsweredNoChangesNothing)
+{
+    int before = movements(), key = generator();
+    QString question;
+    whenModalOpens([&](QWidget& w) {
+        question = w.findChild<QTextEdit*>()->toPlainText();
+        click(w, "BitBtn2");
+    });
+    touchTable(1);
+    EXPECT_EQ(question, "Mesa livre, Abrir Nova Comanda?");
+    EXPECT_FALSE(ticket().isVisible());
+    EXPECT_EQ(movements(), before);
+    EXPECT_EQ(generator(), key) << "no movement code was taken";
+    EXPECT_EQ(table(1), (QVariantList{"L", 0}));
+    EXPECT_TRUE(errors.messages.isEmpty());
+}
+
+TEST_F(AbreMesaTest, FreeTableAnsweredYesSavesTheOrderThenTheTableThenOpensTheTicket)
+{
+    answerQuestion(true);
+    bool floorShowedItOccupied = false;
+    QString mesaLabel, movementLabel;
+    int itemsShown = -1;
+    whenModalOpens([&](QWidget&) {
+        mesaLabel = ticket().LbMesa->text();
+        movementLabel = ticket().LbCodMov->text();
+        itemsShown = dm().QSpItens.recordCount();
+        zk::Query& view = dm().QPesqMesa;
+        floorShowedItOccupied = view.locate("DESCRICAO", 1) && view.fieldByName("STATUS").asString() == "O";
+        ticket().BtnSair->click();
+    });
+    touchTable(1);
+    EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join('\n').toStdString();
+    const int code = 105; // the sample's generator stands at 104
+    EXPECT_EQ(mesaLabel, "1");
+    EXPECT_EQ(movementLabel, QString::number(code));
+    EXPECT_EQ(itemsShown, 0);
+    EXPECT_TRUE(floorShowedItOccupied) << "the floor was read again before the ticket opened";
+    EXPECT_EQ(db->rows("select TIPO, SITUACAO from MOVIMENTOSPRODUTOS where CODMOVIMENTO = ?", {code}),
+              (QList<QVariantList>{{"VE", "A"}}));
+    EXPECT_EQ(table(1), (QVariantList{"O", code}));
+    QStringList flow = log->summary();
+    flow.erase(std::remove_if(flow.begin(), flow.end(),
+                              [](const QString& s) { return s.startsWith("select * from ITENS") || s.contains("(:CODMOV"); }),
+               flow.end());
+    EXPECT_EQ(flow.mid(0, 7), QStringList({"SELECT STATUS FROM MESAS WHERE CODMESA = :CODMESA WITH LOCK",
+                                           "SELECT GEN_ID(\"GEN_MOVIMENTOSPRODUTOS\", 1) FROM RDB$DATABASE",
+                                           "insert into MOVIMENTOSPRODUTOS", "COMMIT RETAINING TsMov",
+                                           "update MESAS", "COMMIT RETAINING TsCAd", "SELECT * FROM SPMESAS"}));
+    EXPECT_EQ(dm().QPesqMesa.recNo(), dm().QPesqMesa.recordCount() - 1) << "the last table is current";
+}
+
+TEST_F(AbreMesaTest, OccupiedTableOpensWithoutQuestionAndSavesNothing)
+{
+    QString movementLabel;
+    whenModalOpens([&](QWidget& w) {
+        EXPECT_EQ(&w, &ticket());
+        movementLabel = ticket().LbCodMov->text();
+        EXPECT_EQ(dm().QSpItens.recordCount(), 5);
+        ticket().BtnSair->click();
+    });
+    touchTable(8);
+    EXPECT_EQ(movementLabel, "102");
+    EXPECT_TRUE(log->starting("insert").empty());
+    EXPECT_TRUE(log->starting("update").empty());
+    EXPECT_EQ(dm().QPesqMesa.recNo(), 29) << "the last of the 30 tables is current";
+}
+
+TEST_F(AbreMesaTest, TableOpenedAtAnotherTerminalMeanwhileGetsNoSecondOrder)
+{
+    // The other terminal has just taken table 1 and committed it; this floor still shows it free.
+    db->exec("update MESAS set STATUS = 'O', CODMOVIMENTO = 100 where DESCRICAO = 1");
+    int before = movements(), key = generator();
+    QString told;
+    answerQuestion(true);
+    whenModalOpens([&](QWidget& w) {
+        told = w.findChild<QTextEdit*>()->toPlainText().trimmed();
+        QTest::keyClick(&w, Qt::Key_Escape);
+    });
+    touchTable(1);
+    EXPECT_EQ(told, "Esta mesa acabou de ser aberta em outro terminal.");
+    EXPECT_FALSE(ticket().isVisible());
+    EXPECT_EQ(movements(), before);
+    EXPECT_EQ(generator(), key);
+    EXPECT_EQ(table(1), (QVariantList{"O", 100}));
+    ASSERT_TRUE(dm().QPesqMesa.locate("DESCRICAO", 1));
+    EXPECT_EQ(dm().QPesqMesa.fieldByName("STATUS").asString(), "O") << "the floor was read again";
+}
+
+TEST_F(AbreMesaTest, TwoTerminalsAtOneFreeTableAttachExactlyOneOrder)
+{
+    // The other terminal is in the middle of opening table 2: it holds the row.
+    TDm other;
+    ASSERT_EQ(other.ReservaMesa(db->value("select CODMESA from MESAS where DESCRICAO = 2").toInt()), TDm::Reserva::Livre);
+    int before = movements();
+    answerQuestion(true);
+    whenModalOpens([](QWidget& w) { QTest::keyClick(&w, Qt::Key_Escape); });
+    touchTable(2);
+    EXPECT_FALSE(ticket().isVisible());
+    EXPECT_EQ(movements(), before) << "the losing terminal creates no order";
+
+    // The other terminal finishes; afterwards this one finds the table taken.
+    other.QMesas.locate("DESCRICAO", 2);
+    other.QMov.append();
+    other.QMov.post();
+    other.TsMov.commitRetaining();
+    other.QMesas.edit();
+    other.QMesas.fieldByName("STATUS").setString("O");
+    other.QMesas.fieldByName("CODMOVIMENTO").setInteger(other.QMov.fieldByName("CODMOVIMENTO").asInteger());
+    other.QMesas.post();
+    other.TsCAd.commitRetaining();
+    EXPECT_EQ(movements(), before + 1);
+    EXPECT_EQ(table(2).value(0), "O");
+    EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join('\n').toStdString();
+}
+
+TEST_F(AbreMesaTest, TableAddedAtAnotherTerminalIsFoundAfterReadingTheTablesAgain)
+{
+    db->exec("insert into MESAS (CODMESA, DESCRICAO, STATUS, CODMOVIMENTO) values (0, 31, 'L', 0)");
+    dm().QPesqMesa.close();
+    dm().QPesqMesa.open();
+    dm().QPesqMesa.last();
+    answerQuestion(true);
+    whenModalOpens([&](QWidget&) { ticket().BtnSair->click(); });
+    touchTable(31);
+    EXPECT_EQ(table(31), (QVariantList{"O", 105}));
+    EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join('\n').toStdString();
+}
+
+TEST_F(AbreMesaTest, TableRemovedAtAnotherTerminalGetsNoOrder)
+{
+    db->exec("delete from MESAS where DESCRICAO = 30");
+    int before = movements();
+    QString told;
+    answerQuestion(true);
+    whenModalOpens([&](QWidget& w) {
+        told = w.findChild<QTextEdit*>()->toPlainText().trimmed();
+        QTest::keyClick(&w, Qt::Key_Escape);
+    });
+    touchTable(30);
+    EXPECT_EQ(told, "Esta mesa não está mais cadastrada; nenhuma comanda foi aberta.");
+    EXPECT_EQ(movements(), before);
+}
+
+} // namespace
