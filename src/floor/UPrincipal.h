@@ -1,14 +1,25 @@
 #pragma once
 // The table floor: the main window, every table as a tile.
 
+#include "PictureFile.h"
+
+#include <QUrl>
 #include <QWidget>
 
+class QFrame;
+class QLabel;
 class QPushButton;
 class TDm;
 class TFPesqMesa;
 class TFComanda;
 class TFConf;
 class TFMsgSimNaoTablet;
+
+namespace zk {
+class DbCtrlGrid;
+class TileImage;
+class TileText;
+} // namespace zk
 
 class TFPRincipal : public QWidget {
     Q_OBJECT
@@ -21,11 +32,46 @@ public:
     bool ModoTablet = false;
 
     void FormCreate();
+    void DBCtrlGrid1PaintPanel(zk::DbCtrlGrid& grid, int index);
+    void Mesas1Click();
+    void SpeedButton1Click();
     void Sair1Click();
+    void Image4Click();
 
-    QPushButton* BitBtn1; // "Sair"
+    // The folder holding img/3.bmp (free) and img/4.bmp (occupied): the program's own
+    // unless set otherwise.
+    void setPastaDoPrograma(const QString& pasta);
+
+    static const QUrl SiteDoFabricante;
+
+    // Header
+    QWidget* Panel2;
+    QLabel* Image3;
+    QLabel* Label3;
+    // Toolbar
+    QFrame* Panel1;
+    QLabel* Image1;
+    QLabel* Label1;
+    QLabel* Image2;
+    QLabel* Label2;
+    QLabel* ImVendas;
+    QLabel* LbVendas;
+    QLabel* Image4;
+    // Tiles: a touch on one runs DBCtrlGrid1->onClick with its table current in QPesqMesa.
+    zk::DbCtrlGrid* DBCtrlGrid1;
+    zk::TileImage* ImStatus;
+    zk::TileText* LbNrMesa;
+    zk::TileText* DBText2;
+    // Bottom band
+    QWidget* Panel3;
+    QPushButton* SpeedButton1; // "Conf"
+    QPushButton* BitBtn1;      // "Sair"
 
 private:
+    void CriaCabecalho();
+    void CriaBarra();
+    void CriaGrade();
+    void CriaRodape();
     void AplicaLayout();
 
     TDm& Dm;
@@ -33,4 +79,6 @@ private:
     TFComanda& FComanda;
     TFConf& FConf;
     TFMsgSimNaoTablet& FMsgSimNaoTablet;
+    PictureFile MesaLivre;
+    PictureFile MesaOcupada;
 };
