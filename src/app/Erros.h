@@ -21,7 +21,12 @@ private:
 // The database client refused something; the text is the client's own, one message per line.
 class DatabaseError : public Error {
 public:
-    using Error::Error;
+    explicit DatabaseError(QString text, bool lockConflict = false) : Error(std::move(text)), lockConflict_(lockConflict) {}
+    // Another transaction holds the row: with "nowait" this fails at once instead of waiting.
+    bool lockConflict() const { return lockConflict_; }
+
+private:
+    bool lockConflict_;
 };
 
 // A record set refused an operation; the text usually starts with the record set's name.

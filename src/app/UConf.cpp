@@ -1,11 +1,10 @@
 #include "UConf.h"
 
 #include "Aplicacao.h"
+#include "Screen.h"
 #include "Ufuncoes.h"
 
-#include <QGuiApplication>
 #include <QPushButton>
-#include <QScreen>
 
 TFConf::TFConf()
 {
@@ -13,12 +12,8 @@ TFConf::TFConf()
     setWindowTitle(QStringLiteral("Configurações"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(510, 349);
-    QFont fonte(QStringLiteral("MS Sans Serif"));
-    fonte.setPixelSize(11);
-    setFont(fonte);
-    QPalette fundo = palette();
-    fundo.setColor(QPalette::Window, fundo.color(QPalette::Button)); // the system's button face
-    setPalette(fundo);
+    setFont(zk::pixelFont(QStringLiteral("MS Sans Serif"), 11));
+    zk::setColour(*this, QPalette::Window, palette().color(QPalette::Button)); // the system's button face
 
     BtnModo = new QPushButton(QStringLiteral("Modo Tablet"), this);
     BtnModo->setGeometry(20, 25, 111, 96);
@@ -51,6 +46,6 @@ void TFConf::reject() { done(2); }
 
 void TFConf::showEvent(QShowEvent* event)
 {
-    move(QGuiApplication::primaryScreen()->availableGeometry().center() - rect().center());
+    zk::centreOnScreen(*this);
     QDialog::showEvent(event);
 }

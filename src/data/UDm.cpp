@@ -1,6 +1,7 @@
 #include "UDm.h"
 
 #include "Campos.h"
+#include "Statement.h"
 #include "Ufuncoes.h"
 
 #include <QDate>
@@ -134,6 +135,32 @@ void TDm::FiltraProdutos(const QString& condicao)
     QPesqProdutos.open();
     QPesqProdutos.last();
     QPesqProdutos.first();
+}
+
+TDm::Reserva TDm::ReservaMesa(int codMesa)
+{
+    Db.ensureConnected();
+    if (!TsCAd.active())
+        TsCAd.start();
+    try {
+        zk::fb::Statement lock(TsCAd, QStringLiteral("SELECT STATUS FROM MESAS WHERE CODMESA = :CODMESA WITH LOCK"));
+        auto cursor = lock.open(TsCAd, {codMesa});
+        auto row = cursor->layout().newBuffer();
+        if (!cursor->fetch(row.get()))
+            return Reserva::Inexistente;
+        return zk::fb::decode(cursor->layout().columns().front(), row.get()).toString() == u"L" ? Reserva::Livre
+                                                                                               : Reserva::Ocupada;
+    } catch (const zk::DatabaseError& e) {
+        if (e.lockConflict())
+            return Reserva::Ocupada; // another terminal is opening it right now
+        throw;
+    }
+}
+
+void TDm::DesfazReserva()
+{
+    if (TsCAd.active())
+        TsCAd.commitRetaining();
 }
 
 void TDm::QMesasAfterInsert(zk::Query& q)

@@ -34,6 +34,13 @@ public:
     void AbreMovimento(int codigo);
     void FiltraProdutos(const QString& condicao);
 
+    // Before a free table gets a new order: its row is read again on the server and locked
+    // in TsCAd (no waiting), so no other terminal can take it until TsCAd commits.
+    enum class Reserva { Livre, Ocupada, Inexistente };
+    Reserva ReservaMesa(int codMesa);
+    // Releases what ReservaMesa holds when the opening stops halfway (commits TsCAd).
+    void DesfazReserva();
+
     zk::fb::Attachment Db;
     zk::fb::Transaction Ts{Db, QStringLiteral("Ts")};
     zk::fb::Transaction TsCAd{Db, QStringLiteral("TsCAd")};

@@ -5,6 +5,7 @@
 #include "DbCtrlGrid.h"
 #include "UConf.h"
 #include "UDm.h"
+#include "Screen.h"
 #include "UPesqMesa.h"
 #include "Ufuncoes.h"
 
@@ -12,23 +13,13 @@
 #include <QDesktopServices>
 #include <QFrame>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 const QUrl TFPRincipal::SiteDoFabricante(QStringLiteral("https://zenobra.com.br"));
 
 namespace {
-
-QFont fonte(const QString& familia, int pixels, bool negrito = false)
-{
-    QFont f(familia);
-    f.setPixelSize(pixels);
-    f.setBold(negrito);
-    return f;
-}
 
 // A label sized to its text, at its place.
 QLabel* rotulo(QWidget* pai, const QString& texto, const QPoint& lugar, const QFont& f)
@@ -56,15 +47,6 @@ QWidget* faixa(QWidget* pai, int altura)
     return panel;
 }
 
-// The window's background is the system's button face.
-void fundoDeBotao(QWidget* janela)
-{
-    QPalette p = janela->palette();
-    p.setColor(QPalette::Window, p.color(QPalette::Button));
-    janela->setPalette(p);
-    janela->setAutoFillBackground(true);
-}
-
 } // namespace
 
 TFPRincipal::TFPRincipal(TDm& Dm, TFPesqMesa& FPesqMesa, TFComanda& FComanda, TFConf& FConf,
@@ -74,8 +56,8 @@ TFPRincipal::TFPRincipal(TDm& Dm, TFPesqMesa& FPesqMesa, TFComanda& FComanda, TF
 {
     setObjectName(QStringLiteral("FPRincipal"));
     setWindowTitle(QStringLiteral("Zenobra - Bar e Restaurante"));
-    setFont(fonte(QStringLiteral("MS Sans Serif"), 11));
-    fundoDeBotao(this);
+    setFont(zk::pixelFont(QStringLiteral("MS Sans Serif"), 11));
+    zk::fillWith(*this, palette().color(QPalette::Button)); // the system's button face
 
     auto* bandas = new QVBoxLayout(this);
     bandas->setContentsMargins(0, 0, 0, 0);
@@ -90,7 +72,7 @@ TFPRincipal::TFPRincipal(TDm& Dm, TFPesqMesa& FPesqMesa, TFComanda& FComanda, TF
 
     resize(1008, 689);
     // The desktop placement stays whatever part of the creation fails.
-    move(QGuiApplication::primaryScreen()->availableGeometry().center() - rect().center());
+    zk::centreOnScreen(*this);
     zk::runReported([this] { FormCreate(); });
 }
 
@@ -104,10 +86,8 @@ void TFPRincipal::CriaCabecalho()
     Image3->setScaledContents(true);
     Image3->setMinimumSize(1, 1);
     fundo->addWidget(Image3);
-    Label3 = rotulo(Panel2, QStringLiteral("Zenobra - Kova"), {10, 10}, fonte(QStringLiteral("Arial"), 40, true));
-    QPalette branco = Label3->palette();
-    branco.setColor(QPalette::WindowText, Qt::white);
-    Label3->setPalette(branco);
+    Label3 = rotulo(Panel2, QStringLiteral("Zenobra - Kova"), {10, 10}, zk::pixelFont(QStringLiteral("Arial"), 40, true));
+    zk::setColour(*Label3, QPalette::WindowText, Qt::white);
     Label3->raise();
 }
 
@@ -118,13 +98,10 @@ void TFPRincipal::CriaBarra()
     Panel1->setFixedHeight(106);
     Panel1->setFrameStyle(QFrame::Box | QFrame::Plain);
     Panel1->setLineWidth(1);
-    QPalette branco = Panel1->palette();
-    branco.setColor(QPalette::Window, Qt::white);
-    branco.setColor(QPalette::WindowText, Qt::black);
-    Panel1->setPalette(branco);
-    Panel1->setAutoFillBackground(true);
+    zk::fillWith(*Panel1, Qt::white);
+    zk::setColour(*Panel1, QPalette::WindowText, Qt::black);
 
-    const QFont item = fonte(QStringLiteral("Arial"), 13, true);
+    const QFont item = zk::pixelFont(QStringLiteral("Arial"), 13, true);
     Image1 = figura(Panel1, QStringLiteral(":/assets/mesa.png"), {21, 10, 80, 73});
     Label1 = rotulo(Panel1, QStringLiteral("Mesas"), {40, 85}, item);
     Image2 = figura(Panel1, QStringLiteral(":/assets/garcom.png"), {145, 11, 80, 73});
@@ -155,20 +132,21 @@ void TFPRincipal::CriaGrade()
     ImStatus->autoSize = true;
     ImStatus->setTransparent(true);
     LbNrMesa = &DBCtrlGrid1->addText({20, 10, 101, 46}, QStringLiteral("DESCRICAO"));
-    LbNrMesa->font = fonte(QStringLiteral("Arial"), 47, true);
+    LbNrMesa->font = zk::pixelFont(QStringLiteral("Arial"), 47, true);
     DBText2 = &DBCtrlGrid1->addText({50, 85, 101, 26}, QStringLiteral("TOTAL"));
-    DBText2->font = fonte(QStringLiteral("Arial"), 20);
+    DBText2->font = zk::pixelFont(QStringLiteral("Arial"), 20);
     DBText2->alignment = Qt::AlignRight | Qt::AlignTop;
     DBText2->color = palette().color(QPalette::WindowText);
 
     DBCtrlGrid1->onPaintPanel = [this](zk::DbCtrlGrid& grid, int index) { DBCtrlGrid1PaintPanel(grid, index); };
+    DBCtrlGrid1->onClick = [this] { DBCtrlGrid1Click(); };
     DBCtrlGrid1->setDataSource(Dm.DsPesqMesa);
 }
 
 void TFPRincipal::CriaRodape()
 {
     Panel3 = faixa(this, 80);
-    const QFont botao = fonte(QStringLiteral("Arial"), 16);
+    const QFont botao = zk::pixelFont(QStringLiteral("Arial"), 16);
     SpeedButton1 = new QPushButton(QStringLiteral("Conf"), Panel3);
     SpeedButton1->setFocusPolicy(Qt::NoFocus);
     SpeedButton1->setFont(botao);

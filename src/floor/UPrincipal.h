@@ -33,6 +33,8 @@ public:
 
     void FormCreate();
     void DBCtrlGrid1PaintPanel(zk::DbCtrlGrid& grid, int index);
+    // Opening the touched table (AbreMesa.cpp).
+    void DBCtrlGrid1Click();
     void Mesas1Click();
     void SpeedButton1Click();
     void Sair1Click();
@@ -57,7 +59,7 @@ public:
     QLabel* ImVendas;
     QLabel* LbVendas;
     QLabel* Image4;
-    // Tiles: a touch on one runs DBCtrlGrid1->onClick with its table current in QPesqMesa.
+    // Tiles: a touch on one opens its table (DBCtrlGrid1Click), with it current in QPesqMesa.
     zk::DbCtrlGrid* DBCtrlGrid1;
     zk::TileImage* ImStatus;
     zk::TileText* LbNrMesa;
@@ -73,6 +75,7 @@ private:
     void CriaGrade();
     void CriaRodape();
     void AplicaLayout();
+    bool AbreMesaLivre(int codMesa);
 
     TDm& Dm;
     TFPesqMesa& FPesqMesa;

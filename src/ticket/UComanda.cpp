@@ -1,7 +1,462 @@
 #include "UComanda.h"
 
-TFComanda::TFComanda(TDm& Dm, bool, TFInformaQtd& FInformaQtd, TFMsgSimNaoTablet& FMsgSimNaoTablet)
-    : Dm(Dm), FInformaQtd(FInformaQtd), FMsgSimNaoTablet(FMsgSimNaoTablet)
+#include "Aplicacao.h"
+#include "Bitmap.h"
+#include "DbCtrlGrid.h"
+#include "DbLabel.h"
+#include "Memo.h"
+#include "ProgramaIrmao.h"
+#include "Screen.h"
+#include "UDm.h"
+#include "UInformaQtd.h"
+#include "UMsgSimNaoTablet.h"
+#include "Ufuncoes.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+const QSize designSize(1036, 688);
+constexpr int headerHeight = 66;
+constexpr int footerHeight = 74;
+constexpr int catalogueWidth = 217;
+constexpr int groupsWidth = 220;
+constexpr int groupsHeaderHeight = 36;
+constexpr int codeBandHeight = 90;
+
+QWidget* panel(QWidget* parent, const QColor& colour)
+{
+    auto* p = new QWidget(parent);
+    zk::fillWith(*p, colour);
+    return p;
+}
+
+QLabel* label(QWidget* parent, const QString& text, const QFont& font, QPoint at, const QColor& colour = {})
+{
+    auto* l = new QLabel(text, parent);
+    l->setFont(font);
+    if (colour.isValid())
+        zk::setColour(*l, QPalette::WindowText, colour);
+    l->move(at);
+    l->adjustSize();
+    return l;
+}
+
+QPushButton* button(QWidget* parent, const QString& caption, const QRect& geometry)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setFont(zk::pixelFont("Arial", 16));
+    b->setGeometry(geometry);
+    return b;
+}
+
+// Restores the pointer whatever happens while the lists load.
+struct HourglassCursor {
+    HourglassCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~HourglassCursor() { QApplication::restoreOverrideCursor(); }
+};
+} // namespace
+
+TFComanda::TFComanda(TDm& Dm, bool ModoTablet, TFInformaQtd& FInformaQtd, TFMsgSimNaoTablet& FMsgSimNaoTablet)
+    : QDialog(nullptr, Qt::FramelessWindowHint), Dm(Dm), FInformaQtd(FInformaQtd), FMsgSimNaoTablet(FMsgSimNaoTablet)
 {
     setObjectName(QStringLiteral("FComanda"));
+    setWindowTitle(QStringLiteral("FComanda"));
+    setFont(zk::pixelFont("MS Sans Serif", 11));
+    resize(designSize);
+
+    Panel3 = panel(this, palette().color(QPalette::Button));
+    Image3 = new QLabel(Panel3);
+    Image3->setPixmap(QPixmap(QStringLiteral(":/assets/header.png")));
+    Image3->setScaledContents(true);
+    Label3 = label(Panel3, QStringLiteral("Comanda"), zk::pixelFont("Arial", 40, true), {10, 10}, Qt::white);
+    LbCodMov = label(Panel3, QStringLiteral("0"), zk::pixelFont("Arial", 40), {0, 11}, Qt::white);
+    LbCodMov->setAlignment(Qt::AlignRight | Qt::AlignTop);
+
+    Panel4 = panel(this, palette().color(QPalette::Button));
+    BtnLiberarMesa = button(Panel4, QStringLiteral("Liberar Mesa"), {8, 7, 123, 60});
+    Label4 = label(Panel4, QStringLiteral("Total"), zk::pixelFont("Arial", 27), {220, 15});
+    DBText9 = new zk::DbLabel(Dm.DsTotal, QStringLiteral("TOTALGERAL"), Panel4);
+    DBText9->setFont(zk::pixelFont("Arial", 37));
+    DBText9->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    DBText9->move(0, 25);
+    BtnFaturar = button(Panel4, QStringLiteral("Faturar"), {804, 7, 108, 60});
+    BtnSair = button(Panel4, QStringLiteral("Sair"), {916, 7, 103, 60});
+
+    Panel5 = panel(this, palette().color(QPalette::Button));
+    Panel6 = panel(Panel5, Qt::white);
+    Panel6->setCursor(Qt::PointingHandCursor);
+    auto* grupos = label(Panel6, QStringLiteral("Grupos"), zk::pixelFont("Arial", 16), {0, 0});
+    grupos->setAlignment(Qt::AlignCenter);
+    grupos->setObjectName(QStringLiteral("LbGrupos"));
+    Panel6->installEventFilter(this);
+    grupos->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    Panel1 = panel(this, Qt::white);
+    Panel2 = panel(Panel1, QColor(0xFD, 0xFD, 0xFD));
+    Label2 = label(Panel2, QStringLiteral("Código do Produto"), zk::pixelFont("Arial", 20), {15, 10});
+    EdCodigo = new QLineEdit(Panel2);
+    EdCodigo->setFont(zk::pixelFont("Arial", 27));
+    EdCodigo->setFrame(false);
+    EdCodigo->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid #7f9db9; background: white; }"));
+    EdCodigo->setGeometry(15, 40, 406, 38);
+    EdCodigo->installEventFilter(this);
+    Label1 = label(Panel2, QStringLiteral("Mesa"), zk::pixelFont("Arial", 20), {525, 10});
+    LbMesa = label(Panel2, QString(), zk::pixelFont("Arial", 40), {0, 35});
+    LbMesa->setAlignment(Qt::AlignRight | Qt::AlignTop);
+
+    CriaCatalogo();
+    CriaItens();
+    CriaGrupos();
+
+    setTabOrder(BtnSair, BtnFaturar);
+    setTabOrder(BtnFaturar, BtnLiberarMesa);
+    connect(BtnSair, &QPushButton::clicked, this, zk::reported([this] { BtnSairClick(); }));
+    connect(BtnFaturar, &QPushButton::clicked, this, zk::reported([this] { BtnFaturarClick(); }));
+    connect(BtnLiberarMesa, &QPushButton::clicked, this, zk::reported([this] { BtnLiberarMesaClick(); }));
+
+    FormCreate(ModoTablet);
+}
+
+void TFComanda::CriaCatalogo()
+{
+    GRidPesqProd = new zk::DbCtrlGrid(this);
+    GRidPesqProd->setObjectName(QStringLiteral("GRidPesqProd"));
+    GRidPesqProd->setDataSource(Dm.DsPesqProdutos);
+    GRidPesqProd->setColCount(1);
+    GRidPesqProd->setRowCount(12);
+    GRidPesqProd->setPanelDesignSize({200, 45});
+    GRidPesqProd->setColor(QColor(0xF3, 0xF3, 0xF3));
+    GRidPesqProd->addText({15, 12, 176, 17}, QStringLiteral("DESCRICAO")).font = zk::pixelFont("Arial", 13);
+    GRidPesqProd->addText({15, 27, 76, 19}, QStringLiteral("CODPRODUTO")).font = zk::pixelFont("Arial", 16);
+    auto& preco = GRidPesqProd->addText({100, 27, 91, 23}, QStringLiteral("PRECOVENDA"));
+    preco.font = zk::pixelFont("MS Sans Serif", 16);
+    preco.alignment = Qt::AlignRight | Qt::AlignTop;
+    GRidPesqProd->onClick = [this] { GRidPesqProdClick(); };
+}
+
+void TFComanda::CriaItens()
+{
+    GridItens = new zk::DbCtrlGrid(Panel1);
+    GridItens->setObjectName(QStringLiteral("GridItens"));
+    GridItens->setDataSource(Dm.DsSpItens);
+    GridItens->setColCount(1);
+    GridItens->setRowCount(9);
+    GridItens->setPanelDesignSize({582, 50});
+    GridItens->setColor(QColor(0xFD, 0xFD, 0xFD));
+    GridItens->setPanelBorder(true);
+    auto& produto = GridItens->addText({25, 8, 417, 17}, QStringLiteral("PRODUTO"));
+    produto.font = zk::pixelFont("Arial", 16);
+    produto.anchors = Qt::LeftEdge | Qt::RightEdge | Qt::TopEdge;
+    GridItens->addText({25, 29, 91, 17}, QStringLiteral("QTD")).font = zk::pixelFont("Arial", 16);
+    auto& valor = GridItens->addText({238, 28, 91, 17}, QStringLiteral("VALOR"));
+    valor.font = zk::pixelFont("Arial", 16);
+    valor.anchors = Qt::TopEdge; // keeps its relative place
+    auto& total = GridItens->addText({386, 28, 91, 17}, QStringLiteral("TOTAL"));
+    total.font = zk::pixelFont("Arial", 16);
+    total.anchors = Qt::RightEdge | Qt::TopEdge;
+    auto& lixeira = GridItens->addImage({538, 0, 44, 50});
+    lixeira.setImage(QImage(QStringLiteral(":/assets/lixeira.png")));
+    lixeira.stretch = true;
+    lixeira.anchors = Qt::RightEdge | Qt::TopEdge | Qt::BottomEdge;
+    lixeira.cursor = Qt::PointingHandCursor;
+    lixeira.onClick = [this] { Image1Click(); };
+}
+
+void TFComanda::CriaGrupos()
+{
+    DBCtrlGrid2 = new zk::DbCtrlGrid(Panel5);
+    DBCtrlGrid2->setObjectName(QStringLiteral("DBCtrlGrid2"));
+    DBCtrlGrid2->setDataSource(Dm.DsGrupos);
+    DBCtrlGrid2->setColCount(1);
+    DBCtrlGrid2->setRowCount(8);
+    DBCtrlGrid2->setPanelDesignSize({203, 64});
+    DBCtrlGrid2->setColor(Qt::white);
+    DBCtrlGrid2->addText({15, 12, 176, 17}, QStringLiteral("DESCRICAO")).font = zk::pixelFont("Arial", 13);
+    auto& imagem = DBCtrlGrid2->addDbImage({152, 0, 51, 64}, QStringLiteral("IMG"), CarregaBitmap);
+    imagem.anchors = Qt::RightEdge | Qt::TopEdge | Qt::BottomEdge;
+    DBCtrlGrid2->onClick = [this] { DBCtrlGrid2Click(); };
+}
+
+void TFComanda::FormCreate(bool ModoTablet)
+{
+    if (ModoTablet) {
+        setWindowState(windowState() | Qt::WindowMaximized);
+        return;
+    }
+    zk::centreOnScreen(*this);
+}
+
+// The bands and columns follow the window's size; the controls kept at the right edge follow it.
+void TFComanda::Dispoe()
+{
+    const int w = width();
+    const int h = height();
+    const int middle = h - headerHeight - footerHeight;
+    Panel3->setGeometry(0, 0, w, headerHeight);
+    Image3->setGeometry(Panel3->rect());
+    zk::keepRightEdge(LbCodMov, w - 24);
+
+    Panel4->setGeometry(0, h - footerHeight, w, footerHeight);
+    BtnFaturar->move(w - 124 - BtnFaturar->width(), BtnFaturar->y());
+    BtnSair->move(w - 17 - BtnSair->width(), BtnSair->y());
+    DBText9->setRightEdge(w - 245);
+
+    GRidPesqProd->setGeometry(0, headerHeight, catalogueWidth, middle);
+    Panel5->setGeometry(w - groupsWidth, headerHeight, groupsWidth, middle);
+    Panel6->setGeometry(0, 0, groupsWidth, groupsHeaderHeight);
+    Panel6->findChild<QLabel*>()->setGeometry(Panel6->rect());
+    DBCtrlGrid2->setGeometry(0, groupsHeaderHeight, groupsWidth, middle - groupsHeaderHeight);
+
+    Panel1->setGeometry(catalogueWidth, headerHeight, w - catalogueWidth - groupsWidth, middle);
+    Panel2->setGeometry(0, 0, Panel1->width(), codeBandHeight);
+    zk::keepRightEdge(LbMesa, 576); // measured from the band's left edge: it does not follow its right
+    GridItens->setGeometry(0, codeBandHeight, Panel1->width(), middle - codeBandHeight);
+}
+
+void TFComanda::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    Dispoe();
+}
+
+void TFComanda::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    Dispoe(); // the floor has just written the labels
+    zk::runReported([this] { FormShow(); });
+}
+
+void TFComanda::FormShow()
+{
+    HourglassCursor hourglass;
+    zk::Query& catalogue = Dm.QPesqProdutos;
+    if (!catalogue.active())
+        catalogue.open();
+    catalogue.last();
+    catalogue.first();
+    catalogue.last();
+    catalogue.first();
+
+    zk::Query& groups = Dm.Qgrupos;
+    if (!groups.active())
+        groups.open();
+    groups.last();
+    groups.first();
+    groups.last();
+
+    zk::Query& items = Dm.QSpItens;
+    items.close();
+    items.open();
+    items.last();
+    items.first();
+    items.last();
+    items.last();
+
+    GRidPesqProd->setFocus();
+    GridItens->setFocus();
+    GridItens->repaint();
+    BtnSair->setFocus();
+}
+
+void TFComanda::GRidPesqProdClick() { IncluiItem(); }
+
+void TFComanda::IncluiItem()
+{
+    zk::Query& line = Dm.QItensMov;
+    zk::Query& product = Dm.QPesqProdutos;
+    line.append();
+    line.fieldByName(QStringLiteral("CODUNIDADE")).setInteger(product.fieldByName(QStringLiteral("CODUNIDADE")).asInteger());
+    line.fieldByName(QStringLiteral("CODPRODUTO")).setInteger(product.fieldByName(QStringLiteral("CODIGO")).asInteger());
+    line.fieldByName(QStringLiteral("CODTABELA")).setInteger(product.fieldByName(QStringLiteral("CODIGO")).asInteger());
+    line.fieldByName(QStringLiteral("VALOR")).setFloat(product.fieldByName(QStringLiteral("PRECOVENDA")).asFloat());
+
+    FInformaQtd.MemoDesc->setPlainText(product.fieldByName(QStringLiteral("DESCRICAO")).asString());
+    FInformaQtd.EdQtd->setText(QStringLiteral("1"));
+    if (FInformaQtd.exec() != 1)
+        return; // the keypad has dropped the pending line
+
+    int quantidade = 0;
+    try {
+        quantidade = StrToInt(FInformaQtd.EdQtd->text());
+    } catch (const zk::ConversionError&) {
+        line.cancel(); // nothing half-made stays behind the message
+        throw;
+    }
+    line.fieldByName(QStringLiteral("QTD")).setFloat(quantidade);
+    line.post();
+    if (!Dm.TsMov.active())
+        Dm.TsMov.start();
+    Dm.TsMov.commitRetaining();
+
+    Dm.QSpItens.close();
+    Dm.QSpItens.open();
+    product.last();
+    product.first();
+    Dm.QTotal.close();
+    Dm.QTotal.open();
+}
+
+void TFComanda::EdCodigoEnter() { EdCodigo->selectAll(); }
+
+// The code as written on the tile, character for character: "7" finds 7, "007" does not.
+bool TFComanda::LocalizaProduto(const QString& codigo)
+{
+    zk::Query& catalogue = Dm.QPesqProdutos;
+    catalogue.last();
+    zk::Field& code = catalogue.fieldByName(QStringLiteral("CODPRODUTO"));
+    for (int recNo = 0; recNo < catalogue.recordCount(); ++recNo) {
+        bool same;
+        {
+            zk::Query::ShowRow row(catalogue, recNo);
+            same = !code.isNull() && code.asString() == codigo;
+        }
+        if (same) {
+            catalogue.moveTo(recNo);
+            return true;
+        }
+    }
+    return false;
+}
+
+void TFComanda::EdCodigoKeyPress()
+{
+    int current = Dm.QPesqProdutos.recNo();
+    if (LocalizaProduto(EdCodigo->text())) {
+        IncluiItem();
+    } else {
+        Dm.QPesqProdutos.moveTo(current);
+        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Zenobra Kova"), QStringLiteral("Produto não encontrado"),
+                        QMessageBox::Ok, this);
+        box.exec();
+    }
+    EdCodigo->setFocus();
+    EdCodigo->selectAll();
+}
+
+void TFComanda::Image1Click()
+{
+    FMsgSimNaoTablet.MemoDesc->setPlainText(QStringLiteral("Excluir Produto?"));
+    if (FMsgSimNaoTablet.exec() != 1)
+        return;
+    int codigo = Dm.QSpItens.fieldByName(QStringLiteral("CODITEMMOVIMENTO")).asInteger();
+    if (!Dm.QItensMov.locate(QStringLiteral("CODITEMMOVIMENTO"), codigo))
+        return;
+    Dm.QItensMov.remove();
+    if (!Dm.TsMov.active())
+        Dm.TsMov.start();
+    Dm.TsMov.commitRetaining();
+    Dm.QSpItens.close();
+    Dm.QTotal.close();
+    Dm.QSpItens.open();
+    Dm.QTotal.open();
+}
+
+void TFComanda::DBCtrlGrid2Click()
+{
+    Dm.FiltraProdutos(QStringLiteral("WHERE CODGRUPO = ") +
+                      QString::number(Dm.Qgrupos.fieldByName(QStringLiteral("CODGRUPO")).asInteger()));
+}
+
+void TFComanda::Panel6Click() { Dm.FiltraProdutos(QString()); }
+
+// The order and its lines stay stored whatever happens here: only the table is freed, and
+// it is freed even when its order no longer exists.
+void TFComanda::LiberaMesaNoBanco()
+{
+    zk::Query& tables = Dm.QMesas;
+    if (!tables.locate(QStringLiteral("CODMESA"), CodMesa)) {
+        tables.close(); // added at another terminal since the last read
+        tables.open();
+        if (!tables.locate(QStringLiteral("CODMESA"), CodMesa))
+            throw zk::Error(QStringLiteral("Esta mesa não foi encontrada no cadastro de mesas; nada foi alterado"));
+    }
+    tables.edit();
+    tables.fieldByName(QStringLiteral("CODMOVIMENTO")).setInteger(0);
+    tables.fieldByName(QStringLiteral("STATUS")).setString(QStringLiteral("L"));
+    tables.post();
+    if (!Dm.TsCAd.active())
+        Dm.TsCAd.start();
+    Dm.TsCAd.commitRetaining();
+}
+
+void TFComanda::BtnLiberarMesaClick()
+{
+    if (faturando_)
+        return;
+    QMessageBox question(QMessageBox::Question, QStringLiteral("Atenção"), QStringLiteral("Excluir Comanda"),
+                         QMessageBox::Yes | QMessageBox::No, this);
+    if (question.exec() != QMessageBox::Yes)
+        return;
+    LiberaMesaNoBanco();
+    Dm.QPesqMesa.close();
+    Dm.QPesqMesa.open();
+    close();
+}
+
+void TFComanda::BtnFaturarClick()
+{
+    if (faturando_)
+        return;
+    const QString caixa = CaminhoCaixa();
+    if (!QFile::exists(caixa))
+        return;
+    zk::Field& code = Dm.QMov.fieldByName(QStringLiteral("CODMOVIMENTO"));
+    // Quoted, so a folder with blanks reaches the program whole.
+    QString linha = QStringLiteral("\"%1\" KOVA %2").arg(caixa, code.isNull() ? QString() : code.asString());
+    faturando_ = true;
+    BtnFaturar->setEnabled(false);
+    BtnLiberarMesa->setEnabled(false);
+    ExecutaEEspera(linha, SW_SHOW);
+    faturando_ = false;
+    BtnFaturar->setEnabled(true);
+    BtnLiberarMesa->setEnabled(true);
+    close();
+}
+
+void TFComanda::BtnSairClick() { close(); }
+
+void TFComanda::FormClose()
+{
+    Dm.QPesqMesa.close();
+    Dm.QPesqMesa.open();
+}
+
+void TFComanda::done(int result)
+{
+    if (faturando_)
+        return; // the ticket closes when the billing program has ended
+    QDialog::done(result);
+    zk::runReported([this] { FormClose(); });
+}
+
+void TFComanda::reject() { done(2); }
+
+void TFComanda::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape)
+        return; // the ticket closes only by its buttons
+    QDialog::keyPressEvent(event);
+}
+
+bool TFComanda::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == EdCodigo && event->type() == QEvent::FocusIn) {
+        zk::runReported([this] { EdCodigoEnter(); });
+    } else if (watched == EdCodigo && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            zk::runReported([this] { EdCodigoKeyPress(); });
+            return true; // swallowed: nothing else reacts to it
+        }
+    } else if (watched == Panel6 && event->type() == QEvent::MouseButtonPress) {
+        zk::runReported([this] { Panel6Click(); });
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }

@@ -1,19 +1,93 @@
 #pragma once
-// The order ticket of one table.
+// The order ticket of one table: the catalogue on the left, the order's lines in the
+// middle, the product groups on the right, the total and the three actions at the bottom.
+// Every change is saved at once; every closing re-reads the table floor.
 
 #include <QDialog>
 
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
 class TDm;
 class TFInformaQtd;
 class TFMsgSimNaoTablet;
+
+namespace zk {
+class DbCtrlGrid;
+class DbLabel;
+} // namespace zk
 
 class TFComanda : public QDialog {
     Q_OBJECT
 public:
     TFComanda(TDm& Dm, bool ModoTablet, TFInformaQtd& FInformaQtd, TFMsgSimNaoTablet& FMsgSimNaoTablet);
 
+    // The table whose order is shown; written by the floor before each showing.
+    int CodMesa = 0;
+
+    QLabel* LbCodMov;
+    QLabel* LbMesa;
+    QLineEdit* EdCodigo;
+    QPushButton* BtnLiberarMesa;
+    QPushButton* BtnFaturar;
+    QPushButton* BtnSair;
+    QWidget* Panel6; // "Grupos"
+    zk::DbCtrlGrid* GRidPesqProd;
+    zk::DbCtrlGrid* GridItens;
+    zk::DbCtrlGrid* DBCtrlGrid2;
+    zk::DbLabel* DBText9;
+
+    void FormShow();
+    void IncluiItem();
+    void GRidPesqProdClick();
+    void EdCodigoEnter();
+    void EdCodigoKeyPress();
+    void Image1Click();
+    void DBCtrlGrid2Click();
+    void Panel6Click();
+    void BtnLiberarMesaClick();
+    void BtnFaturarClick();
+    void BtnSairClick();
+    void FormClose();
+
+    // Every closing (Sair, Faturar, Liberar Mesa, the platform's close) ends here: result 2
+    // unless given, and the floor read again.
+    void done(int result) override;
+    void reject() override;
+
+    // While the billing program runs the ticket stays alive, but billing again, freeing the
+    // table or closing waits for its end.
+    bool faturando() const { return faturando_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void FormCreate(bool ModoTablet);
+    void CriaCatalogo();
+    void CriaItens();
+    void CriaGrupos();
+    void Dispoe();
+    bool LocalizaProduto(const QString& codigo);
+    void LiberaMesaNoBanco();
+
     TDm& Dm;
     TFInformaQtd& FInformaQtd;
     TFMsgSimNaoTablet& FMsgSimNaoTablet;
+
+    QWidget* Panel3;
+    QWidget* Panel4;
+    QWidget* Panel5;
+    QWidget* Panel1;
+    QWidget* Panel2;
+    QLabel* Image3;
+    QLabel* Label3;
+    QLabel* Label4;
+    QLabel* Label2;
+    QLabel* Label1;
+    bool faturando_ = false;
 };

@@ -2,7 +2,7 @@
 // press, the dialog's buttons only close it, and the floor opens it on the start-up mode.
 
 #include "ErrorLog.h"
-#include "ModalDriver.h"
+#include "Modal.h"
 #include "Program.h"
 #include "TempIni.h"
 #include "TestDatabase.h"
@@ -32,8 +32,7 @@ TEST_P(ClosingConf, WithoutAPressLeavesTheFileAsItWas)
     TempIni ini;
     ini.write(tabletOff);
     TFConf FConf;
-    ModalDriver user;
-    user.when([&](QWidget&) { GetParam().close(FConf); });
+    whenModalOpens([&](QWidget&) { GetParam().close(FConf); });
     EXPECT_EQ(FConf.exec(), GetParam().result);
     EXPECT_EQ(ini.bytes(), tabletOff);
 }
@@ -63,8 +62,7 @@ TEST(Conf, PressThenCancelKeepsTheNewStateInTheFile)
     TempIni ini;
     ini.write(tabletOff);
     TFConf FConf;
-    ModalDriver user;
-    user.when([&](QWidget&) {
+    whenModalOpens([&](QWidget&) {
         press(FConf.BtnModo);
         EXPECT_EQ(LerIni("KOVA", "MODO"), "-1") << "written at the press";
         EXPECT_NE(QApplication::focusWidget(), FConf.BtnModo) << "the toggle never takes the focus";
@@ -82,8 +80,7 @@ TEST(Conf, TwoPressesWriteTwiceAndEndOnTheStartState)
     TFConf FConf;
     FConf.BtnModo->setChecked(true);
     QStringList written;
-    ModalDriver user;
-    user.when([&](QWidget&) {
+    whenModalOpens([&](QWidget&) {
         press(FConf.BtnModo);
         written << LerIni("KOVA", "MODO");
         press(FConf.BtnModo);
@@ -103,8 +100,7 @@ TEST(Conf, RefusedWriteIsReportedAndTheToggleKeepsItsNewState)
     qputenv("ZENOBRA_INI", blocked.toLocal8Bit());
     ErrorLog errors;
     TFConf FConf;
-    ModalDriver user;
-    user.when([&](QWidget&) {
+    whenModalOpens([&](QWidget&) {
         press(FConf.BtnModo);
         press(FConf.BitBtn1);
     });
@@ -130,8 +126,7 @@ TEST_P(ConfFromTheFloor, ShowsTheStartUpModeEveryTimeUntilTheNextStart)
     for (int visit = 0; visit < 2; ++visit) {
         bool shownDown = !tablet;
         QString stored;
-        ModalDriver user;
-        user.when([&](QWidget& modal) {
+        whenModalOpens([&](QWidget& modal) {
             EXPECT_EQ(&modal, &program.FConf);
             shownDown = program.FConf.BtnModo->isChecked();
             press(program.FConf.BtnModo);

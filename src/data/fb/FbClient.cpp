@@ -71,4 +71,15 @@ QString formatStatus(Firebird::IStatus* status)
     return text.trimmed();
 }
 
+bool isLockConflict(Firebird::IStatus* status)
+{
+    for (const intptr_t* v = status->getErrors(); *v != isc_arg_end; v += 2) {
+        if (v[0] == isc_arg_gds && (v[1] == isc_lock_conflict || v[1] == isc_deadlock || v[1] == isc_update_conflict))
+            return true;
+        if (v[0] == isc_arg_cstring)
+            ++v; // a counted string takes one more slot
+    }
+    return false;
+}
+
 } // namespace zk::fb

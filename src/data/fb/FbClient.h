@@ -37,6 +37,8 @@ private:
 
 // The client's own text of a status vector, one message per line.
 QString formatStatus(Firebird::IStatus* status);
+// Whether the status reports a row held by another transaction.
+bool isLockConflict(Firebird::IStatus* status);
 
 // A status for one or more calls; a failing call raises DatabaseError with the client's text.
 class Status {
@@ -54,7 +56,7 @@ public:
         try {
             return call(&wrapper_);
         } catch (const Firebird::FbException& e) {
-            throw DatabaseError(formatStatus(e.getStatus()));
+            throw DatabaseError(formatStatus(e.getStatus()), isLockConflict(e.getStatus()));
         }
     }
 

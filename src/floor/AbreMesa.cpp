@@ -1,0 +1,85 @@
+// Opening a table from its tile: an occupied table shows its order; a free one, after the
+// waiter's yes, gets a new order saved before its ticket opens.
+
+#include "UPrincipal.h"
+
+#include "UComanda.h"
+#include "Memo.h"
+#include "UDm.h"
+#include "UMsgSimNaoTablet.h"
+#include "Ufuncoes.h"
+
+#include <QLabel>
+
+namespace {
+const QString mesaTomada = QStringLiteral("Esta mesa acabou de ser aberta em outro terminal.");
+const QString mesaSumiu = QStringLiteral("Esta mesa não está mais cadastrada; nenhuma comanda foi aberta.");
+} // namespace
+
+void TFPRincipal::DBCtrlGrid1Click()
+{
+    zk::Query& floor = Dm.QPesqMesa;
+    const int codMesa = floor.fieldByName(QStringLiteral("CODMESA")).asInteger();
+    if (floor.fieldByName(QStringLiteral("STATUS")).asString() != u"L") {
+        Dm.AbreMovimento(floor.fieldByName(QStringLiteral("CODMOVIMENTO")).asInteger());
+    } else {
+        FMsgSimNaoTablet.MemoDesc->setPlainText(QStringLiteral("Mesa livre, Abrir Nova Comanda?"));
+        if (FMsgSimNaoTablet.exec() != 1)
+            return;
+        if (!AbreMesaLivre(codMesa))
+            return;
+    }
+    floor.locate(QStringLiteral("CODMESA"), codMesa);
+    FComanda.CodMesa = codMesa;
+    FComanda.LbMesa->setText(floor.fieldByName(QStringLiteral("DESCRICAO")).asString());
+    FComanda.LbCodMov->setText(floor.fieldByName(QStringLiteral("CODMOVIMENTO")).asString());
+    FComanda.exec();
+    floor.last();
+}
+
+// The movement first, committed on TsMov; then the table row, committed on TsCAd; then the
+// floor read again. Before anything is created the table is checked free on the server and
+// held, so two terminals can never both attach an order to it.
+bool TFPRincipal::AbreMesaLivre(int codMesa)
+{
+    zk::Query& tables = Dm.QMesas;
+    if (!tables.locate(QStringLiteral("CODMESA"), codMesa)) {
+        tables.close(); // a table added at another terminal since the last read
+        tables.open();
+        if (!tables.locate(QStringLiteral("CODMESA"), codMesa)) {
+            Mensagem(mesaSumiu);
+            return false;
+        }
+    }
+    TDm::Reserva reserva = Dm.ReservaMesa(codMesa);
+    if (reserva != TDm::Reserva::Livre) {
+        Dm.DesfazReserva();
+        Mensagem(reserva == TDm::Reserva::Ocupada ? mesaTomada : mesaSumiu);
+        Dm.QPesqMesa.close();
+        Dm.QPesqMesa.open();
+        return false;
+    }
+    try {
+        Dm.QMov.append();
+        Dm.QMov.post();
+        if (!Dm.TsMov.active())
+            Dm.TsMov.start();
+        Dm.TsMov.commitRetaining();
+
+        tables.edit();
+        tables.fieldByName(QStringLiteral("CODMOVIMENTO"))
+            .setInteger(Dm.QMov.fieldByName(QStringLiteral("CODMOVIMENTO")).asInteger());
+        tables.fieldByName(QStringLiteral("STATUS")).setString(QStringLiteral("O"));
+        tables.post();
+        if (!Dm.TsCAd.active())
+            Dm.TsCAd.start();
+        Dm.TsCAd.commitRetaining();
+    } catch (...) {
+        // The table must not stay held for every other terminal.
+        zk::runReported([this] { Dm.DesfazReserva(); });
+        throw;
+    }
+    Dm.QPesqMesa.close();
+    Dm.QPesqMesa.open();
+    return true;
+}

@@ -1,0 +1,41 @@
+#include "Screen.h"
+
+#include <QFontDatabase>
+#include <QScreen>
+#include <QWidget>
+
+namespace zk {
+
+QFont pixelFont(const QString& family, int pixels, bool bold)
+{
+    QFont font(family);
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+QString installedOr(const QString& family, const QString& fallback)
+{
+    return QFontDatabase::hasFamily(family) ? family : fallback;
+}
+
+void setColour(QWidget& widget, QPalette::ColorRole role, const QColor& colour)
+{
+    QPalette palette = widget.palette();
+    palette.setColor(role, colour);
+    widget.setPalette(palette);
+}
+
+void fillWith(QWidget& widget, const QColor& colour)
+{
+    setColour(widget, QPalette::Window, colour);
+    widget.setAutoFillBackground(true);
+}
+
+void centreOnScreen(QWidget& window)
+{
+    const QRect screen = window.screen()->geometry();
+    window.move(window.pos() + screen.center() - window.frameGeometry().center());
+}
+
+} // namespace zk

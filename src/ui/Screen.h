@@ -1,0 +1,27 @@
+#pragma once
+// What every window does the same way: fonts given as a character height in pixels,
+// colours of one palette role, and centring on the screen.
+
+#include <QColor>
+#include <QFont>
+#include <QPalette>
+
+class QWidget;
+
+namespace zk {
+
+QFont pixelFont(const QString& family, int pixels, bool bold = false);
+
+// The family when it is installed, else the fallback. For faces whose nearest stand-in
+// would be wider than the fixed spaces designed for them.
+QString installedOr(const QString& family, const QString& fallback);
+
+void setColour(QWidget& widget, QPalette::ColorRole role, const QColor& colour);
+
+// A panel or window painted in one colour.
+void fillWith(QWidget& widget, const QColor& colour);
+
+// Moves a top-level window so that its frame sits in the middle of its screen.
+void centreOnScreen(QWidget& window);
+
+} // namespace zk

@@ -1,0 +1,359 @@
+// The order ticket on the sample bar, driven as a waiter would: products by tile and by
+// code through the keypad, groups, deleting lines, freeing the table, billing.
+
+#include "DbCtrlGrid.h"
+#include "DbLabel.h"
+#include "ErrorLog.h"
+#include "FakeCaixa.h"
+#include "Formatos.h"
+#include "Modal.h"
+#include "ProgramaIrmao.h"
+#include "StatementLog.h"
+#include "TempIni.h"
+#include "TestDatabase.h"
+#include "UComanda.h"
+#include "UDm.h"
+#include "UInformaQtd.h"
+#include "UMsgSimNaoTablet.h"
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTextEdit>
+
+#include <optional>
+
+namespace {
+
+// The sample's occupied tables: number, key, movement, lines, total.
+struct Occupied {
+    int numero, codMesa, codMovimento, linhas;
+    double total;
+};
+constexpr Occupied mesa3{3, 23, 101, 3, 62.30};
+constexpr Occupied mesa8{8, 28, 102, 5, 126.00};
+
+void touch(zk::DbCtrlGrid& grid, QPoint offsetInTile = {20, 10})
+{
+    int index = grid.dataSet()->recNo() - grid.topRecord();
+    ASSERT_GE(index, 0);
+    QTest::mouseClick(&grid, Qt::LeftButton, {}, grid.panelRect(index).topLeft() + offsetInTile);
+}
+
+// The bin at the right end of the current line's tile.
+void touchBin(zk::DbCtrlGrid& grid)
+{
+    int index = grid.dataSet()->recNo() - grid.topRecord();
+    QRect tile = grid.panelRect(index);
+    QTest::mouseClick(&grid, Qt::LeftButton, {}, QPoint(tile.right() - 20, tile.center().y()));
+}
+
+void answer(QWidget& box, QMessageBox::StandardButton button)
+{
+    auto* messageBox = qobject_cast<QMessageBox*>(&box);
+    ASSERT_NE(messageBox, nullptr) << box.objectName().toStdString();
+    messageBox->button(button)->click();
+}
+
+// Keypad: the digits on the pad, then "Confirmar" (or the named key).
+std::function<void(QWidget&)> keypad(const QString& digits, const char* last = "BtnConfirmar")
+{
+    return [digits, last](QWidget& w) {
+        for (QChar d : digits)
+            click(w, d == u'0' ? "SpeedButton10" : qPrintable("SpeedButton" + QString(d)));
+        click(w, last);
+    };
+}
+
+class ComandaTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        db = TestDatabase::copyOf("sample");
+        db->writeSettings();
+        DefinePastaDoPrograma(programFolder.path());
+        Dm.emplace(TDm::Instalacao{}, &log);
+        FInformaQtd.emplace(*Dm);
+        FMsgSimNaoTablet.emplace();
+        FComanda.emplace(*Dm, false, *FInformaQtd, *FMsgSimNaoTablet);
+    }
+    void TearDown() override { DefinePastaDoPrograma(QString()); }
+
+    // Opens a table's ticket as the floor does, runs the waiter's actions on it, and
+    // leaves with "Sair" unless the actions closed it.
+    void openTicket(const Occupied& mesa, const std::function<void(TFComanda&)>& actions)
+    {
+        Dm->AbreMovimento(mesa.codMovimento);
+        FComanda->CodMesa = mesa.codMesa;
+        FComanda->LbMesa->setText(QString::number(mesa.numero));
+        FComanda->LbCodMov->setText(QString::number(mesa.codMovimento));
+        whenModalOpens([&](QWidget&) {
+            actions(*FComanda);
+            if (FComanda->isVisible() && !FComanda->faturando())
+                FComanda->BtnSair->click();
+        });
+        FComanda->exec();
+    }
+
+    void selectProduct(int codigo) { ASSERT_TRUE(Dm->QPesqProdutos.locate("CODIGO", codigo)); }
+    void typeCode(const QString& code)
+    {
+        FComanda->EdCodigo->setFocus();
+        FComanda->EdCodigo->setText(code);
+        QTest::keyClick(FComanda->EdCodigo, Qt::Key_Return);
+    }
+    QList<QVariantList> lines(int codMovimento)
+    {
+        return db->rows("select CODPRODUTO, CODTABELA, CODUNIDADE, QTD, VALOR, BAIXADO from ITENSMOVIMENTOPROD "
+                        "where CODMOVIMENTO = ? order by CODITEMMOVIMENTO",
+                        {codMovimento});
+    }
+    double price(int codigo) { return db->value("select PRECOVENDA from PRODUTOS where CODIGO = ?", {codigo}).toDouble(); }
+
+    TempIni ini;
+    ErrorLog errors;
+    QTemporaryDir programFolder;
+    std::unique_ptr<TestDatabase> db;
+    StatementLog log;
+    std::optional<TDm> Dm;
+    std::optional<TFInformaQtd> FInformaQtd;
+    std::optional<TFMsgSimNaoTablet> FMsgSimNaoTablet;
+    std::optional<TFComanda> FComanda;
+};
+
+TEST_F(ComandaTest, ShowingLoadsTheListsAndLeavesTheFocusOnSair)
+{
+    openTicket(mesa8, [&](TFComanda& t) {
+        EXPECT_EQ(Dm->QPesqProdutos.recNo(), 0) << "first product";
+        EXPECT_TRUE(Dm->QPesqProdutos.allFetched());
+        EXPECT_EQ(Dm->Qgrupos.recNo(), 7) << "last group";
+        EXPECT_EQ(Dm->QSpItens.recNo(), mesa8.linhas - 1) << "last line";
+        EXPECT_EQ(QApplication::focusWidget(), t.BtnSair);
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the hourglass is gone";
+        EXPECT_EQ(t.LbMesa->text(), "8");
+        EXPECT_EQ(t.LbCodMov->text(), "102");
+        EXPECT_EQ(t.DBText9->text(), zk::currencyText(mesa8.total));
+        EXPECT_EQ(t.LbCodMov->geometry().right() + 1, t.width() - 24);
+    });
+    EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join('\n').toStdString();
+}
+
+TEST_F(ComandaTest, TouchingAProductAddsItWithTheKeypadsQuantity)
+{
+    openTicket(mesa3, [&](TFComanda& t) {
+        selectProduct(1007);
+        log.clear();
+        whenModalOpens(keypad("2"));
+        touch(*t.GRidPesqProd);
+        EXPECT_EQ(t.DBText9->text(), zk::currencyText(mesa3.total + 2 * price(1007)));
+        EXPECT_EQ(Dm->QPesqProdutos.recNo(), 0) << "the catalogue is back at its first product";
+        EXPECT_EQ(Dm->QSpItens.recNo(), 0) << "the item view was read again";
+        Dm->QSpItens.last();
+        EXPECT_EQ(Dm->QSpItens.recordCount(), mesa3.linhas + 1);
+    });
+    auto stored = lines(mesa3.codMovimento);
+    ASSERT_EQ(stored.size(), mesa3.linhas + 1);
+    EXPECT_EQ(stored.back(), (QVariantList{1007, 1007, 2, 2.0, price(1007), "N"}));
+    EXPECT_EQ(log.summary().filter("COMMIT RETAINING").value(0), "COMMIT RETAINING TsMov");
+}
+
+TEST_F(ComandaTest, CancelledKeypadAddsNothingButUsedALineCode)
+{
+    openTicket(mesa3, [&](TFComanda& t) {
+        log.clear();
+        whenModalOpens([](QWidget& w) { click(w, "BitBtn2"); });
+        touch(*t.GRidPesqProd);
+        EXPECT_EQ(log.summary(), QStringList({"SELECT GEN_ID(\"GEN_ITENSMOVIMENTOPROD\", 1) FROM RDB$DATABASE"}));
+        EXPECT_EQ(Dm->QItensMov.state(), zk::Query::State::Browse);
+    });
+    EXPECT_EQ(lines(mesa3.codMovimento).size(), mesa3.linhas);
+}
+
+TEST_F(ComandaTest, QuantityZeroIsAccepted)
+{
+    openTicket(mesa3, [&](TFComanda& t) {
+        whenModalOpens(keypad("0"));
+        touch(*t.GRidPesqProd);
+    });
+    EXPECT_EQ(lines(mesa3.codMovimento).back().value(3), 0.0);
+}
+
+TEST_F(ComandaTest, QuantityThatIsNoNumberLeavesNothingHalfMade)
+{
+    openTicket(mesa3, [&](TFComanda& t) {
+        log.clear();
+        whenModalOpens(keypad("", "SpeedButton11")); // LIMPAR
+        QTimer::singleShot(50, [] {
+            if (auto* w = QApplication::activeModalWidget())
+                click(*w, "BtnConfirmar");
+        });
+        touch(*t.GRidPesqProd);
+        EXPECT_EQ(Dm->QItensMov.state(), zk::Query::State::Browse) << "the pending line is gone";
+        EXPECT_TRUE(log.starting("insert").empty());
+    });
+    EXPECT_EQ(errors.messages, QStringList({"'' is not a valid integer value."}));
+    EXPECT_EQ(lines(mesa3.codMovimento).size(), mesa3.linhas);
+}
+
+TEST_F(ComandaTest, TypedCodeMustMatchCharacterForCharacter)
+{
+    QStringList notFound;
+    openTicket(mesa3, [&](TFComanda& t) {
+        whenModalOpens(keypad("1"));
+        typeCode("7");
+        EXPECT_EQ(t.EdCodigo->selectedText(), "7") << "ready for the next code";
+        for (const char* code : {"007", " 7", "7 ", "9999"}) {
+            whenModalOpens([&](QWidget& w) {
+                auto& box = static_cast<QMessageBox&>(w);
+                notFound << box.text();
+                EXPECT_EQ(box.windowTitle(), "Zenobra Kova");
+                EXPECT_EQ(box.icon(), QMessageBox::NoIcon);
+                answer(w, QMessageBox::Ok);
+            });
+            typeCode(code);
+            EXPECT_EQ(t.focusWidget(), t.EdCodigo);
+        }
+    });
+    EXPECT_EQ(notFound, QStringList(4, "Produto não encontrado"));
+    EXPECT_EQ(lines(mesa3.codMovimento).back().value(0), 1007);
+    EXPECT_EQ(lines(mesa3.codMovimento).size(), mesa3.linhas + 1);
+}
+
+TEST_F(ComandaTest, GroupNarrowsTheCatalogueUntilGruposAndTheFilterCarriesOver)
+{
+    int messages = 0;
+    openTicket(mesa3, [&](TFComanda& t) {
+        ASSERT_TRUE(Dm->Qgrupos.locate("CODGRUPO", 2));
+        touch(*t.DBCtrlGrid2);
+        EXPECT_EQ(Dm->QPesqProdutos.sql().value(1), "WHERE CODGRUPO = 2");
+        EXPECT_EQ(Dm->QPesqProdutos.recordCount(), 8);
+        whenModalOpens([&](QWidget& w) {
+            ++messages;
+            answer(w, QMessageBox::Ok);
+        });
+        typeCode("7"); // a beer: not among the drinks
+        QTest::mouseClick(t.Panel6, Qt::LeftButton);
+        EXPECT_EQ(Dm->QPesqProdutos.sql().value(1), "");
+        whenModalOpens(keypad("1"));
+        typeCode("7");
+        touch(*t.DBCtrlGrid2); // group 2 again, for the next ticket
+    });
+    EXPECT_EQ(messages, 1);
+    EXPECT_EQ(lines(mesa3.codMovimento).back().value(0), 1007);
+    openTicket(mesa8, [&](TFComanda&) {
+        EXPECT_EQ(Dm->QPesqProdutos.sql().value(1), "WHERE CODGRUPO = 2");
+        EXPECT_EQ(Dm->QPesqProdutos.recordCount(), 8);
+    });
+}
+
+TEST_F(ComandaTest, DeletingALineAsksFirst)
+{
+    openTicket(mesa8, [&](TFComanda& t) {
+        int last = Dm->QSpItens.fieldByName("CODITEMMOVIMENTO").asInteger();
+        whenModalOpens([](QWidget& w) { click(w, "BitBtn2"); }); // Não
+        touchBin(*t.GridItens);
+        EXPECT_EQ(lines(mesa8.codMovimento).size(), mesa8.linhas);
+
+        log.clear();
+        whenModalOpens([](QWidget& w) {
+            EXPECT_EQ(w.findChild<QTextEdit*>()->toPlainText(), "Excluir Produto?");
+            click(w, "BtnConfirmar");
+        });
+        touchBin(*t.GridItens);
+        ASSERT_EQ(log.starting("delete").size(), 1u);
+        EXPECT_EQ(log.starting("delete")[0].param("OLD_CODITEMMOVIMENTO"), last);
+        double remaining = db->value("select sum(QTD * VALOR) from ITENSMOVIMENTOPROD where CODMOVIMENTO = ?",
+                                     {mesa8.codMovimento})
+                               .toDouble();
+        EXPECT_EQ(t.DBText9->text(), zk::currencyText(remaining));
+    });
+    EXPECT_EQ(lines(mesa8.codMovimento).size(), mesa8.linhas - 1);
+}
+
+TEST_F(ComandaTest, LiberarMesaFreesTheTableAndKeepsTheOrder)
+{
+    Dm->QPesqMesa.open();
+    openTicket(mesa3, [&](TFComanda& t) {
+        whenModalOpens([](QWidget& w) { answer(w, QMessageBox::No); });
+        t.BtnLiberarMesa->click();
+        EXPECT_TRUE(t.isVisible());
+        whenModalOpens([](QWidget& w) {
+            auto& box = static_cast<QMessageBox&>(w);
+            EXPECT_EQ(box.text(), "Excluir Comanda");
+            EXPECT_EQ(box.windowTitle(), "Atenção");
+            EXPECT_EQ(box.icon(), QMessageBox::Question);
+            answer(w, QMessageBox::Yes);
+        });
+        t.BtnLiberarMesa->click();
+        EXPECT_FALSE(t.isVisible());
+    });
+    EXPECT_EQ(db->rows("select STATUS, CODMOVIMENTO from MESAS where CODMESA = ?", {mesa3.codMesa}),
+              (QList<QVariantList>{{"L", 0}}));
+    EXPECT_EQ(db->value("select count(*) from MOVIMENTOSPRODUTOS where CODMOVIMENTO = ?", {mesa3.codMovimento}), 1LL);
+    EXPECT_EQ(lines(mesa3.codMovimento).size(), mesa3.linhas);
+    ASSERT_TRUE(Dm->QPesqMesa.locate("CODMESA", mesa3.codMesa));
+    EXPECT_EQ(Dm->QPesqMesa.fieldByName("STATUS").asString(), "L") << "the floor was read again";
+}
+
+TEST_F(ComandaTest, LiberarMesaFreesATableWhoseOrderNoLongerExists)
+{
+    db->exec("delete from MOVIMENTOSPRODUTOS where CODMOVIMENTO = ?", {mesa3.codMovimento});
+    openTicket(mesa3, [&](TFComanda& t) {
+        EXPECT_TRUE(Dm->QMov.isEmpty());
+        whenModalOpens([](QWidget& w) { answer(w, QMessageBox::Yes); });
+        t.BtnLiberarMesa->click();
+    });
+    EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join('\n').toStdString();
+    EXPECT_EQ(db->value("select STATUS from MESAS where CODMESA = ?", {mesa3.codMesa}), "L");
+}
+
+TEST_F(ComandaTest, FaturarWaitsForTheBillingProgramThenCloses)
+{
+    FakeCaixa caixa("pasta do programa", "sleep 0.4\nexit 3\n");
+    DefinePastaDoPrograma(caixa.folder());
+    bool visibleAfterWait = true;
+    openTicket(mesa8, [&](TFComanda& t) {
+        QTimer::singleShot(150, [&] {
+            EXPECT_TRUE(t.isVisible()) << "the ticket stays while the program runs";
+            EXPECT_FALSE(t.BtnFaturar->isEnabled());
+            EXPECT_FALSE(t.BtnLiberarMesa->isEnabled());
+            t.BtnFaturarClick(); // refused while billing
+            t.BtnSairClick();    // waits for the end
+            EXPECT_TRUE(t.isVisible());
+        });
+        log.clear();
+        t.BtnFaturar->click();
+        visibleAfterWait = t.isVisible();
+    });
+    EXPECT_FALSE(visibleAfterWait);
+    EXPECT_EQ(caixa.arguments(), QStringList({"KOVA", "102"}));
+    EXPECT_EQ(caixa.runs(), 1);
+    EXPECT_EQ(log.summary().filter("SPMESAS").size(), 1) << "the floor is read again when the ticket closes";
+}
+
+TEST_F(ComandaTest, FaturarWithoutTheBillingProgramDoesNothing)
+{
+    openTicket(mesa8, [&](TFComanda& t) {
+        t.BtnFaturar->click();
+        EXPECT_TRUE(t.isVisible());
+    });
+    EXPECT_TRUE(errors.messages.isEmpty());
+}
+
+TEST_F(ComandaTest, EscDoesNotCloseAndEveryClosingReadsTheFloorAgain)
+{
+    openTicket(mesa8, [&](TFComanda& t) {
+        QTest::keyClick(&t, Qt::Key_Escape);
+        EXPECT_TRUE(t.isVisible());
+        log.clear();
+        t.close();
+        EXPECT_FALSE(t.isVisible());
+    });
+    EXPECT_EQ(log.summary(), QStringList({"SELECT * FROM SPMESAS"}));
+    EXPECT_EQ(FComanda->result(), 2);
+}
+
+} // namespace
