@@ -1,12 +1,53 @@
 #include "UPrincipal.h"
 
 #include "Aplicacao.h"
+#include "Behaviours.h"
+#include "DbCtrlGrid.h"
+#include "ProgramaIrmao.h"
+#include "UConf.h"
 #include "UDm.h"
+#include "Screen.h"
+#include "UPesqMesa.h"
 #include "Ufuncoes.h"
 
-#include <QGuiApplication>
+#include <QDesktopServices>
+#include <QFrame>
+#include <QGridLayout>
+#include <QLabel>
 #include <QPushButton>
-#include <QScreen>
+#include <QVBoxLayout>
+
+const QUrl TFPRincipal::SiteDoFabricante(QStringLiteral("https://zenobra.com.br"));
+
+namespace {
+
+// A label sized to its text, at its place.
+QLabel* rotulo(QWidget* pai, const QString& texto, const QPoint& lugar, const QFont& f)
+{
+    auto* label = new QLabel(texto, pai);
+    label->setFont(f);
+    label->adjustSize();
+    label->move(lugar);
+    return label;
+}
+
+QLabel* figura(QWidget* pai, const QString& recurso, const QRect& lugar)
+{
+    auto* image = new QLabel(pai);
+    image->setPixmap(QPixmap(recurso));
+    image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    image->setGeometry(lugar);
+    return image;
+}
+
+QWidget* faixa(QWidget* pai, int altura)
+{
+    auto* panel = new QWidget(pai);
+    panel->setFixedHeight(altura);
+    return panel;
+}
+
+} // namespace
 
 TFPRincipal::TFPRincipal(TDm& Dm, TFPesqMesa& FPesqMesa, TFComanda& FComanda, TFConf& FConf,
                          TFMsgSimNaoTablet& FMsgSimNaoTablet)
@@ -15,13 +56,115 @@ TFPRincipal::TFPRincipal(TDm& Dm, TFPesqMesa& FPesqMesa, TFComanda& FComanda, TF
 {
     setObjectName(QStringLiteral("FPRincipal"));
     setWindowTitle(QStringLiteral("Zenobra - Bar e Restaurante"));
+    setFont(zk::pixelFont(QStringLiteral("MS Sans Serif"), 11));
+    zk::fillWith(*this, palette().color(QPalette::Button)); // the system's button face
+
+    auto* bandas = new QVBoxLayout(this);
+    bandas->setContentsMargins(0, 0, 0, 0);
+    bandas->setSpacing(0);
+    CriaCabecalho();
+    CriaBarra();
+    CriaGrade();
+    CriaRodape();
+    for (QWidget* banda : {Panel2, static_cast<QWidget*>(Panel1), static_cast<QWidget*>(DBCtrlGrid1), Panel3})
+        bandas->addWidget(banda);
+    setPastaDoPrograma(PastaDoPrograma());
+
     resize(1008, 689);
-    BitBtn1 = new QPushButton(QStringLiteral("Sair"), this);
-    BitBtn1->setGeometry(880, 613, 112, 71);
-    connect(BitBtn1, &QPushButton::clicked, this, zk::reported([this] { Sair1Click(); }));
     // The desktop placement stays whatever part of the creation fails.
-    move(QGuiApplication::primaryScreen()->availableGeometry().center() - rect().center());
+    zk::centreOnScreen(*this);
     zk::runReported([this] { FormCreate(); });
+}
+
+void TFPRincipal::CriaCabecalho()
+{
+    Panel2 = faixa(this, 66);
+    auto* fundo = new QGridLayout(Panel2);
+    fundo->setContentsMargins(0, 0, 0, 0);
+    Image3 = new QLabel(Panel2);
+    Image3->setPixmap(QPixmap(QStringLiteral(":/assets/header.png")));
+    Image3->setScaledContents(true);
+    Image3->setMinimumSize(1, 1);
+    fundo->addWidget(Image3);
+    Label3 = rotulo(Panel2, QStringLiteral("Zenobra - Kova"), {10, 10}, zk::pixelFont(QStringLiteral("Arial"), 40, true));
+    zk::setColour(*Label3, QPalette::WindowText, Qt::white);
+    Label3->raise();
+}
+
+void TFPRincipal::CriaBarra()
+{
+    // The frame is the toolbar's white rectangle with its black outline.
+    Panel1 = new QFrame(this);
+    Panel1->setFixedHeight(106);
+    Panel1->setFrameStyle(QFrame::Box | QFrame::Plain);
+    Panel1->setLineWidth(1);
+    zk::fillWith(*Panel1, Qt::white);
+    zk::setColour(*Panel1, QPalette::WindowText, Qt::black);
+
+    const QFont item = zk::pixelFont(QStringLiteral("Arial"), 13, true);
+    Image1 = figura(Panel1, QStringLiteral(":/assets/mesa.png"), {21, 10, 80, 73});
+    Label1 = rotulo(Panel1, QStringLiteral("Mesas"), {40, 85}, item);
+    Image2 = figura(Panel1, QStringLiteral(":/assets/garcom.png"), {145, 11, 80, 73});
+    Label2 = rotulo(Panel1, QStringLiteral("Garçons\\Atendentes"), {124, 85}, item);
+    ImVendas = figura(Panel1, QStringLiteral(":/assets/cesta.png"), {280, 12, 73, 73});
+    LbVendas = rotulo(Panel1, QStringLiteral("Vendas"), {294, 85}, item);
+    Image4 = figura(Panel1, QStringLiteral(":/assets/logo.png"), {805, 36, 188, 45});
+    zk::keepAtRight(Image4, 15);
+
+    for (QWidget* w : {Image1, Label1, ImVendas, Image4})
+        w->setCursor(Qt::PointingHandCursor);
+    zk::onClick(Image1, [this] { Mesas1Click(); });
+    zk::onClick(Label1, [this] { Mesas1Click(); });
+    zk::onClick(Image4, [this] { Image4Click(); });
+}
+
+void TFPRincipal::CriaGrade()
+{
+    DBCtrlGrid1 = new zk::DbCtrlGrid(this);
+    DBCtrlGrid1->setColCount(6);
+    DBCtrlGrid1->setRowCount(4);
+    DBCtrlGrid1->setPanelDesignSize({165, 109});
+    DBCtrlGrid1->setColor(Qt::white);
+    DBCtrlGrid1->setSelectedColor(QColor(0xD6, 0xF1, 0xFC));
+    DBCtrlGrid1->setPanelBorder(true);
+
+    ImStatus = &DBCtrlGrid1->addImage({70, 4, 90, 90});
+    ImStatus->autoSize = true;
+    ImStatus->setTransparent(true);
+    LbNrMesa = &DBCtrlGrid1->addText({20, 10, 101, 46}, QStringLiteral("DESCRICAO"));
+    LbNrMesa->font = zk::pixelFont(QStringLiteral("Arial"), 47, true);
+    DBText2 = &DBCtrlGrid1->addText({50, 85, 101, 26}, QStringLiteral("TOTAL"));
+    DBText2->font = zk::pixelFont(QStringLiteral("Arial"), 20);
+    DBText2->alignment = Qt::AlignRight | Qt::AlignTop;
+    DBText2->color = palette().color(QPalette::WindowText);
+
+    DBCtrlGrid1->onPaintPanel = [this](zk::DbCtrlGrid& grid, int index) { DBCtrlGrid1PaintPanel(grid, index); };
+    DBCtrlGrid1->onClick = [this] { DBCtrlGrid1Click(); };
+    DBCtrlGrid1->setDataSource(Dm.DsPesqMesa);
+}
+
+void TFPRincipal::CriaRodape()
+{
+    Panel3 = faixa(this, 80);
+    const QFont botao = zk::pixelFont(QStringLiteral("Arial"), 16);
+    SpeedButton1 = new QPushButton(QStringLiteral("Conf"), Panel3);
+    SpeedButton1->setFocusPolicy(Qt::NoFocus);
+    SpeedButton1->setFont(botao);
+    SpeedButton1->setGeometry(5, 5, 106, 71);
+    connect(SpeedButton1, &QPushButton::clicked, this, zk::reported([this] { SpeedButton1Click(); }));
+
+    BitBtn1 = new QPushButton(QStringLiteral("Sair"), Panel3);
+    BitBtn1->setFont(botao);
+    BitBtn1->setGeometry(880, 5, 112, 71);
+    zk::keepAtRight(BitBtn1, 16);
+    connect(BitBtn1, &QPushButton::clicked, this, zk::reported([this] { Sair1Click(); }));
+}
+
+void TFPRincipal::setPastaDoPrograma(const QString& pasta)
+{
+    MesaLivre.setPath(pasta + QStringLiteral("/img/3.bmp"));
+    MesaOcupada.setPath(pasta + QStringLiteral("/img/4.bmp"));
+    DBCtrlGrid1->update();
 }
 
 void TFPRincipal::FormCreate()
@@ -37,8 +180,30 @@ void TFPRincipal::FormCreate()
 
 void TFPRincipal::AplicaLayout()
 {
-    if (ModoTablet)
-        setWindowState(windowState() | Qt::WindowMaximized);
+    if (!ModoTablet)
+        return; // the desktop placement was made at creation
+    ImVendas->hide();
+    LbVendas->hide();
+    setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+// Each tile's own picture and number colour: exactly "L" is free, anything else occupied.
+void TFPRincipal::DBCtrlGrid1PaintPanel(zk::DbCtrlGrid&, int)
+{
+    const bool livre = Dm.QPesqMesa.fieldByName(QStringLiteral("STATUS")).asString() == u"L";
+    ImStatus->setImage((livre ? MesaLivre : MesaOcupada).image());
+    LbNrMesa->color = livre ? QColor(0x00, 0x80, 0x00) : QColor(0xFF, 0x00, 0x00);
+}
+
+void TFPRincipal::Mesas1Click() { FPesqMesa.exec(); }
+
+void TFPRincipal::SpeedButton1Click()
+{
+    FConf.BtnModo->setChecked(ModoTablet);
+    FConf.exec();
 }
 
 void TFPRincipal::Sair1Click() { close(); }
+
+// Whether a browser opens is not our concern: the outcome is ignored.
+void TFPRincipal::Image4Click() { QDesktopServices::openUrl(SiteDoFabricante); }

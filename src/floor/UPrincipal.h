@@ -1,14 +1,25 @@
 #pragma once
 // The table floor: the main window, every table as a tile.
 
+#include "PictureFile.h"
+
+#include <QUrl>
 #include <QWidget>
 
+class QFrame;
+class QLabel;
 class QPushButton;
 class TDm;
 class TFPesqMesa;
 class TFComanda;
 class TFConf;
 class TFMsgSimNaoTablet;
+
+namespace zk {
+class DbCtrlGrid;
+class TileImage;
+class TileText;
+} // namespace zk
 
 class TFPRincipal : public QWidget {
     Q_OBJECT
@@ -21,16 +32,56 @@ public:
     bool ModoTablet = false;
 
     void FormCreate();
+    void DBCtrlGrid1PaintPanel(zk::DbCtrlGrid& grid, int index);
+    // Opening the touched table (AbreMesa.cpp).
+    void DBCtrlGrid1Click();
+    void Mesas1Click();
+    void SpeedButton1Click();
     void Sair1Click();
+    void Image4Click();
 
-    QPushButton* BitBtn1; // "Sair"
+    // The folder holding img/3.bmp (free) and img/4.bmp (occupied): the program's own
+    // unless set otherwise.
+    void setPastaDoPrograma(const QString& pasta);
+
+    static const QUrl SiteDoFabricante;
+
+    // Header
+    QWidget* Panel2;
+    QLabel* Image3;
+    QLabel* Label3;
+    // Toolbar
+    QFrame* Panel1;
+    QLabel* Image1;
+    QLabel* Label1;
+    QLabel* Image2;
+    QLabel* Label2;
+    QLabel* ImVendas;
+    QLabel* LbVendas;
+    QLabel* Image4;
+    // Tiles: a touch on one opens its table (DBCtrlGrid1Click), with it current in QPesqMesa.
+    zk::DbCtrlGrid* DBCtrlGrid1;
+    zk::TileImage* ImStatus;
+    zk::TileText* LbNrMesa;
+    zk::TileText* DBText2;
+    // Bottom band
+    QWidget* Panel3;
+    QPushButton* SpeedButton1; // "Conf"
+    QPushButton* BitBtn1;      // "Sair"
 
 private:
+    void CriaCabecalho();
+    void CriaBarra();
+    void CriaGrade();
+    void CriaRodape();
     void AplicaLayout();
+    bool AbreMesaLivre(int codMesa);
 
     TDm& Dm;
     TFPesqMesa& FPesqMesa;
     TFComanda& FComanda;
     TFConf& FConf;
     TFMsgSimNaoTablet& FMsgSimNaoTablet;
+    PictureFile MesaLivre;
+    PictureFile MesaOcupada;
 };

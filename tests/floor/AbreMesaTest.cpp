@@ -14,6 +14,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QTextEdit>
 
 #include <optional>
 
@@ -57,9 +58,14 @@ protected:
         view.moveTo(recNo); // brings its tile into view
         QTest::mouseClick(&grid, Qt::LeftButton, {}, grid.panelRect(recNo - grid.topRecord()).center());
     }
-    void answerQuestion(bool yes)
+    // The question of a free table; `next` drives the window the answer opens.
+    void answerQuestion(bool yes, std::function<void(QWidget&)> next = {})
     {
-        whenModalOpens([yes](QWidget& w) { click(w, yes ? "BtnConfirmar" : "BitBtn2"); });
+        whenModalOpens([yes, next](QWidget& w) {
+            if (next)
+                whenModalOpens(next);
+            click(w, yes ? "BtnConfirmar" : "BitBtn2");
+        });
     }
     int movements() { return db->value("select count(*) from MOVIMENTOSPRODUTOS").toInt(); }
     int generator() { return db->value("select gen_id(GEN_MOVIMENTOSPRODUTOS, 0) from rdb$database").toInt(); }
@@ -95,11 +101,10 @@ TEST_F(AbreMesaTest, FreeTableAnsweredNoChangesNothing)
 
 TEST_F(AbreMesaTest, FreeTableAnsweredYesSavesTheOrderThenTheTableThenOpensTheTicket)
 {
-    answerQuestion(true);
     bool floorShowedItOccupied = false;
     QString mesaLabel, movementLabel;
     int itemsShown = -1;
-    whenModalOpens([&](QWidget&) {
+    answerQuestion(true, [&](QWidget&) {
         mesaLabel = ticket().LbMesa->text();
         movementLabel = ticket().LbCodMov->text();
         itemsShown = dm().QSpItens.recordCount();
@@ -150,8 +155,7 @@ TEST_F(AbreMesaTest, TableOpenedAtAnotherTerminalMeanwhileGetsNoSecondOrder)
     db->exec("update MESAS set STATUS = 'O', CODMOVIMENTO = 100 where DESCRICAO = 1");
     int before = movements(), key = generator();
     QString told;
-    answerQuestion(true);
-    whenModalOpens([&](QWidget& w) {
+    answerQuestion(true, [&](QWidget& w) {
         told = w.findChild<QTextEdit*>()->toPlainText().trimmed();
         QTest::keyClick(&w, Qt::Key_Escape);
     });
@@ -171,8 +175,7 @@ TEST_F(AbreMesaTest, TwoTerminalsAtOneFreeTableAttachExactlyOneOrder)
     TDm other;
     ASSERT_EQ(other.ReservaMesa(db->value("select CODMESA from MESAS where DESCRICAO = 2").toInt()), TDm::Reserva::Livre);
     int before = movements();
-    answerQuestion(true);
-    whenModalOpens([](QWidget& w) { QTest::keyClick(&w, Qt::Key_Escape); });
+    answerQuestion(true, [](QWidget& w) { QTest::keyClick(&w, Qt::Key_Escape); });
     touchTable(2);
     EXPECT_FALSE(ticket().isVisible());
     EXPECT_EQ(movements(), before) << "the losing terminal creates no order";
@@ -198,8 +201,7 @@ TEST_F(AbreMesaTest, TableAddedAtAnotherTerminalIsFoundAfterReadingTheTablesAgai
     dm().QPesqMesa.close();
     dm().QPesqMesa.open();
     dm().QPesqMesa.last();
-    answerQuestion(true);
-    whenModalOpens([&](QWidget&) { ticket().BtnSair->click(); });
+    answerQuestion(true, [&](QWidget&) { ticket().BtnSair->click(); });
     touchTable(31);
     EXPECT_EQ(table(31), (QVariantList{"O", 105}));
     EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join('\n').toStdString();
@@ -210,8 +212,7 @@ TEST_F(AbreMesaTest, TableRemovedAtAnotherTerminalGetsNoOrder)
     db->exec("delete from MESAS where DESCRICAO = 30");
     int before = movements();
     QString told;
-    answerQuestion(true);
-    whenModalOpens([&](QWidget& w) {
+    answerQuestion(true, [&](QWidget& w) {
         told = w.findChild<QTextEdit*>()->toPlainText().trimmed();
         QTest::keyClick(&w, Qt::Key_Escape);
     });

@@ -1,0 +1,107 @@
+// zk_screenshots <folder> [database]: starts the program on a copy of the sample bar (or of
+// the given database) and writes every screen listed below as a PNG file into the folder.
+// Each screen is one entry: the file name, the layout it is taken in, and how to bring the
+// screen up from a freshly started program.
+
+#include "Aplicacao.h"
+#include "Program.h"
+#include "Ufuncoes.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <functional>
+
+namespace {
+
+struct Screen {
+    QString file;
+    bool tablet;
+    std::function<QWidget&(Program&)> show; // brings the screen up, returns the window to take
+};
+
+const std::vector<Screen> screens = {
+    {QStringLiteral("mesas.png"), false, [](Program& p) -> QWidget& { return p.FPRincipal; }},
+    {QStringLiteral("mesas-tablet.png"), true, [](Program& p) -> QWidget& { return p.FPRincipal; }},
+};
+
+// The screen the tablet layout fills; the desktop layout is centred on it.
+constexpr int screenWidth = 1280;
+constexpr int screenHeight = 800;
+
+// Settings that open the database copy through the embedded engine: a "Linux server"
+// whose folder is the copy's.
+void writeSettings(const QString& folder, bool tablet)
+{
+    GravarIni(QStringLiteral("DADOS"), QStringLiteral("TIPOSERVIDOR"), QStringLiteral("L"));
+    GravarIni(QStringLiteral("DADOS"), QStringLiteral("IP"), QString());
+    GravarIni(QStringLiteral("DADOS"), QStringLiteral("DIR"), folder);
+    GravarIni(QStringLiteral("DADOS"), QStringLiteral("SENHA"), Codifica(QString(), DeslocamentoSenha));
+    GravarIni(QStringLiteral("KOVA"), QStringLiteral("MODO"), BoolToStr(tablet));
+}
+
+bool take(const Screen& screen, const QString& folder, const QString& database)
+{
+    QTemporaryDir work;
+    QString copy = work.filePath(QStringLiteral("zenobra/dados/zenobra.gdb"));
+    QDir().mkpath(QFileInfo(copy).absolutePath());
+    if (!QFile::copy(database, copy)) {
+        QTextStream(stderr) << "cannot copy " << database << '\n';
+        return false;
+    }
+    QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
+    qputenv("ZENOBRA_INI", work.filePath(QStringLiteral("ZENOBRA.Ini")).toLocal8Bit());
+    writeSettings(work.path(), screen.tablet);
+
+    Program program;
+    QWidget& window = screen.show(program);
+    window.show();
+    QApplication::processEvents();
+    QString file = QDir(folder).filePath(screen.file);
+    if (!window.grab().save(file)) {
+        QTextStream(stderr) << "cannot write " << file << '\n';
+        return false;
+    }
+    QTextStream(stdout) << file << ' ' << window.width() << 'x' << window.height() << '\n';
+    return true;
+}
+
+// Qt's offscreen platform with one screen of the given size, unless a platform was chosen.
+void offscreenPlatform(QTemporaryDir& dir)
+{
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        return;
+    QString config = dir.filePath(QStringLiteral("screen.json"));
+    QFile file(config);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(QStringLiteral(R"({"screens": [{"name": "tablet", "x": 0, "y": 0, "width": %1, "height": %2,
+                                     "logicalDpi": 96, "dpr": 1}]})")
+                       .arg(screenWidth)
+                       .arg(screenHeight)
+                       .toUtf8());
+    qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config).toLocal8Bit());
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir platformDir;
+    offscreenPlatform(platformDir);
+    ZenobraApp app(argc, argv);
+    zk::setErrorReporter([](const QString& text) { QTextStream(stderr) << "error: " << text << '\n'; });
+    QStringList args = QApplication::arguments();
+    if (args.size() < 2) {
+        QTextStream(stderr) << "usage: zk_screenshots <folder> [database]\n";
+        return 2;
+    }
+    QString folder = args[1];
+    QString database = args.size() > 2 ? args[2] : QStringLiteral(ZK_SAMPLE_FDB);
+    QDir().mkpath(folder);
+    bool ok = true;
+    for (const Screen& screen : screens)
+        ok = take(screen, folder, database) && ok;
+    return ok ? 0 : 1;
+}
