@@ -47,7 +47,6 @@ TFPesqMesa::TFPesqMesa(TDm& Dm)
 {
     setObjectName(QStringLiteral("FPesqMesa"));
     setWindowTitle(QStringLiteral("Mesas"));
-    setModal(true);
     setFixedSize(314, 248);
     QFont fonte(QStringLiteral("MS Sans Serif"));
     fonte.setPixelSize(11);

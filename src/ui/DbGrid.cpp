@@ -13,6 +13,7 @@
 #include <QRegularExpressionValidator>
 #include <QScopedValueRollback>
 #include <QStyledItemDelegate>
+#include <QTimer>
 
 namespace zk {
 
@@ -34,7 +35,9 @@ public:
 protected:
     void paintSection(QPainter* painter, const QRect& rect, int section) const override
     {
+        painter->save(); // the style may leave a clip too narrow for the marker
         QHeaderView::paintSection(painter, rect, section);
+        painter->restore();
         const auto marker = DbGridModel::Indicator(
             model()->headerData(section, Qt::Vertical, DbGridModel::IndicatorRole).toInt());
         if (marker == DbGridModel::Indicator::None)
@@ -89,6 +92,19 @@ public:
 
     // The grid writes typed text itself, when the cell is left (DbGrid::writeEditor).
     void setModelData(QWidget*, QAbstractItemModel*, const QModelIndex&) const override {}
+
+    // Ctrl+Delete deletes the row even from inside a cell being edited.
+    bool eventFilter(QObject* editor, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (key->key() == Qt::Key_Delete && (key->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier) {
+                QCoreApplication::sendEvent(&grid_, event);
+                return true;
+            }
+        }
+        return QStyledItemDelegate::eventFilter(editor, event);
+    }
 
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
@@ -166,8 +182,7 @@ void DbGrid::followQuery()
 
 void DbGrid::requestCell(const QModelIndex& index)
 {
-    const bool moved = runReported([&] {
-        writeEditor();
+    const bool moved = writeEditor() && runReported([&] {
         if (index.row() != query().recNo())
             query().moveTo(index.row());
     });
@@ -184,12 +199,27 @@ void DbGrid::editorOpened(QLineEdit* editor, const QModelIndex& index)
     connect(editor, &QLineEdit::textEdited, this, reported([this] { model_->beginEdit(editing_.row()); }));
 }
 
-void DbGrid::writeEditor()
+bool DbGrid::writeEditor()
 {
     if (!editor_ || !editor_->isModified() || !editing_.isValid())
-        return;
-    model_->setText(editing_, editor_->text());
-    editor_->setModified(false);
+        return true;
+    if (refusing_)
+        return false;
+    // One user action can ask twice (the editor losing the focus, then the move it was
+    // for), and the error box itself takes the focus: the refusal is shown once per action.
+    refusing_ = true;
+    const bool written = runReported([this] {
+        model_->setText(editing_, editor_->text());
+        editor_->setModified(false);
+    });
+    if (written) {
+        refusing_ = false;
+    } else {
+        QTimer::singleShot(0, this, [this] { refusing_ = false; });
+        if (editor_)
+            editor_->setFocus(); // the user stays in the cell to correct the text
+    }
+    return written;
 }
 
 void DbGrid::dropEditor()
@@ -203,25 +233,18 @@ void DbGrid::dropEditor()
 void DbGrid::commitData(QWidget* editor)
 {
     // While the view follows a move of the record set, the text typed belongs to a row that
-    // is no longer current; while a refusal is shown, the box took the focus from the editor.
-    if (editor != editor_ || following_ || reporting_)
-        return;
-    QScopedValueRollback reporting(reporting_, true);
-    refused_ = !runReported([this] { writeEditor(); });
+    // is no longer current.
+    if (editor == editor_ && !following_)
+        writeEditor();
 }
 
 void DbGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
 {
-    if (editor == editor_ && (reporting_ || refused_)) {
-        // The text was refused: the user stays in the cell to correct it.
-        if (!reporting_) {
-            refused_ = false;
-            editor->setFocus();
-        }
-        return;
-    }
+    const bool revert = hint == QAbstractItemDelegate::RevertModelCache;
+    if (editor == editor_ && refusing_ && !revert)
+        return; // the text was refused: the editor stays open
     // Esc with nothing typed goes on to cancel the row, as a second Esc would.
-    const bool cancelRow = hint == QAbstractItemDelegate::RevertModelCache && editor == editor_ && !editor_->isModified();
+    const bool cancelRow = revert && editor == editor_ && !editor_->isModified();
     if (editor == editor_)
         editor_ = nullptr;
     QTableView::closeEditor(editor, hint);
@@ -231,6 +254,9 @@ void DbGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hin
 
 void DbGrid::keyPressEvent(QKeyEvent* event)
 {
+    // Keys the cell editor leaves to the grid act on the row: the text typed goes first.
+    if (!writeEditor())
+        return;
     const auto modifiers = event->modifiers() & ~Qt::KeypadModifier;
     const bool plain = modifiers == Qt::NoModifier;
     if (event->key() == Qt::Key_Insert && plain)
@@ -247,7 +273,6 @@ void DbGrid::keyPressEvent(QKeyEvent* event)
 
 void DbGrid::moveDown()
 {
-    writeEditor();
     query().next();
     if (query().eof())
         query().append();
@@ -255,7 +280,6 @@ void DbGrid::moveDown()
 
 void DbGrid::insertRow()
 {
-    writeEditor();
     dropEditor();
     query().insert();
 }

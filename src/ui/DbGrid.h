@@ -44,8 +44,8 @@ private:
     void requestCell(const QModelIndex& index);
     void followQuery();
     void editorOpened(QLineEdit* editor, const QModelIndex& index);
-    // Writes the typed text, if any, into its field; raises when the field refuses it.
-    void writeEditor();
+    // Writes the typed text, if any, into its field; a refusal is reported and answers false.
+    bool writeEditor();
     void dropEditor();
     void moveDown();
     void insertRow();
@@ -56,8 +56,7 @@ private:
     QPersistentModelIndex editing_; // the cell it edits
     int column_ = 0;                // the column of the current cell
     bool following_ = false;        // the view is being put on the record set's row
-    bool reporting_ = false;        // a refused text is being reported
-    bool refused_ = false;          // the last text written was refused: keep the editor
+    bool refusing_ = false;         // the typed text was refused during the current user action
 };
 
 } // namespace zk

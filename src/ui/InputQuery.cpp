@@ -27,7 +27,6 @@ public:
         edit_->setText(value);
         edit_->selectAll();
         edit_->setMinimumWidth(240);
-        label->setBuddy(edit_);
 
         auto* ok = new QPushButton(QStringLiteral("OK"), this);
         ok->setDefault(true);

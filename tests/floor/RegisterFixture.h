@@ -41,11 +41,11 @@ inline QPushButton* buttonTitled(QWidget* box, const QString& text)
     return nullptr;
 }
 
-// Runs `handle` on the next modal window it accepts (it answers true then), as soon as that
-// window is up; gives up after five seconds.
-inline void whenModal(std::function<bool(QWidget*)> handle)
+// Runs `handle` on each modal window that comes up until it answers true, for at most five
+// seconds and no longer than `owner` lives.
+inline void whenModal(QObject* owner, std::function<bool(QWidget*)> handle)
 {
-    auto* poll = new QTimer(qApp);
+    auto* poll = new QTimer(owner);
     auto tries = std::make_shared<int>(0);
     QObject::connect(poll, &QTimer::timeout, [poll, tries, handle] {
         QWidget* modal = QApplication::activeModalWidget();
@@ -60,10 +60,10 @@ inline void whenModal(std::function<bool(QWidget*)> handle)
 // Answers the next input box as a user would: types over the offered text and presses
 // Enter, or presses Esc when given nothing. Texts that cannot be typed (control characters,
 // other alphabets) are pasted.
-inline std::shared_ptr<Asked> answerInput(std::optional<QString> typed)
+inline std::shared_ptr<Asked> answerInput(QObject* owner, std::optional<QString> typed)
 {
     auto asked = std::make_shared<Asked>();
-    whenModal([asked, typed](QWidget* box) {
+    whenModal(owner, [asked, typed](QWidget* box) {
         auto* edit = box->findChild<QLineEdit*>();
         if (!edit)
             return false;
@@ -91,10 +91,10 @@ inline std::shared_ptr<Asked> answerInput(std::optional<QString> typed)
 }
 
 // Answers the next message box with the given button, recording its caption and text.
-inline std::shared_ptr<QStringList> answerMessage(QMessageBox::StandardButton button)
+inline std::shared_ptr<QStringList> answerMessage(QObject* owner, QMessageBox::StandardButton button)
 {
     auto seen = std::make_shared<QStringList>();
-    whenModal([seen, button](QWidget* modal) {
+    whenModal(owner, [seen, button](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);
         if (!box)
             return false;
@@ -127,13 +127,13 @@ protected:
 
     std::shared_ptr<Asked> cadastrar(std::optional<QString> typed)
     {
-        auto asked = answerInput(std::move(typed));
+        auto asked = answerInput(form.get(), std::move(typed));
         form->BitBtn1->click();
         return asked;
     }
     std::shared_ptr<Asked> alterar(std::optional<QString> typed)
     {
-        auto asked = answerInput(std::move(typed));
+        auto asked = answerInput(form.get(), std::move(typed));
         form->BitBtn2->click();
         return asked;
     }
