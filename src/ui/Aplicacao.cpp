@@ -27,5 +27,6 @@ bool ZenobraApp::notify(QObject* receiver, QEvent* event)
 void MostraErro(const QString& texto)
 {
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Zenobra Kova"), texto, QMessageBox::Ok);
+    box.setTextFormat(Qt::PlainText); // error texts quote what the user typed: never markup
     box.exec();
 }
