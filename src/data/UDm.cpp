@@ -114,6 +114,13 @@ QString TDm::NomeDoBanco(const Configuracao& cfg)
     return NomePadrao;
 }
 
+void TDm::Confirma(zk::fb::Transaction& transacao)
+{
+    if (!transacao.active())
+        transacao.start();
+    transacao.commitRetaining();
+}
+
 void TDm::AbreMovimento(int codigo)
 {
     QMov.close(); // drops its cached changes, a pending deletion included

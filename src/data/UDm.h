@@ -31,6 +31,10 @@ public:
     Configuracao LeConfiguracao();
     static QString NomeDoBanco(const Configuracao& configuracao);
 
+    // The end of every save: the change is already applied; the owning transaction is
+    // started when it is not active, then committed while kept open.
+    static void Confirma(zk::fb::Transaction& transacao);
+
     void AbreMovimento(int codigo);
     void FiltraProdutos(const QString& condicao);
 

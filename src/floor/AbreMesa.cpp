@@ -44,8 +44,7 @@ bool TFPRincipal::AbreMesaLivre(int codMesa)
 {
     zk::Query& tables = Dm.QMesas;
     if (!tables.locate(QStringLiteral("CODMESA"), codMesa)) {
-        tables.close(); // a table added at another terminal since the last read
-        tables.open();
+        tables.reopen(); // a table added at another terminal since the last read
         if (!tables.locate(QStringLiteral("CODMESA"), codMesa)) {
             Mensagem(mesaSumiu);
             return false;
@@ -55,31 +54,25 @@ bool TFPRincipal::AbreMesaLivre(int codMesa)
     if (reserva != TDm::Reserva::Livre) {
         Dm.DesfazReserva();
         Mensagem(reserva == TDm::Reserva::Ocupada ? mesaTomada : mesaSumiu);
-        Dm.QPesqMesa.close();
-        Dm.QPesqMesa.open();
+        Dm.QPesqMesa.reopen();
         return false;
     }
     try {
         Dm.QMov.append();
         Dm.QMov.post();
-        if (!Dm.TsMov.active())
-            Dm.TsMov.start();
-        Dm.TsMov.commitRetaining();
+        TDm::Confirma(Dm.TsMov);
 
         tables.edit();
         tables.fieldByName(QStringLiteral("CODMOVIMENTO"))
             .setInteger(Dm.QMov.fieldByName(QStringLiteral("CODMOVIMENTO")).asInteger());
         tables.fieldByName(QStringLiteral("STATUS")).setString(QStringLiteral("O"));
         tables.post();
-        if (!Dm.TsCAd.active())
-            Dm.TsCAd.start();
-        Dm.TsCAd.commitRetaining();
+        TDm::Confirma(Dm.TsCAd);
     } catch (...) {
         // The table must not stay held for every other terminal.
         zk::runReported([this] { Dm.DesfazReserva(); });
         throw;
     }
-    Dm.QPesqMesa.close();
-    Dm.QPesqMesa.open();
+    Dm.QPesqMesa.reopen();
     return true;
 }

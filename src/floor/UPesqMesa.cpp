@@ -24,19 +24,6 @@ QPushButton* botao(const QString& texto, int left, QWidget* barra)
     return botao;
 }
 
-// The end of every save: the change is already applied on the transaction.
-void Confirma(zk::fb::Transaction& transacao)
-{
-    if (!transacao.active())
-        transacao.start();
-    transacao.commitRetaining();
-}
-
-void Reabre(zk::Query& query)
-{
-    query.close();
-    query.open();
-}
 
 } // namespace
 
@@ -89,9 +76,9 @@ void TFPesqMesa::BitBtn1Click()
     Dm.QMesas.insert();
     Dm.QMesas.fieldByName(QStringLiteral("DESCRICAO")).setInteger(numero);
     Dm.QMesas.post();
-    Confirma(Dm.TsCAd);
-    Reabre(Dm.QMesas);
-    Reabre(Dm.QPesqMesa);
+    TDm::Confirma(Dm.TsCAd);
+    Dm.QMesas.reopen();
+    Dm.QPesqMesa.reopen();
 }
 
 void TFPesqMesa::BitBtn2Click()
@@ -106,7 +93,7 @@ void TFPesqMesa::BitBtn2Click()
     Dm.QMesas.edit();
     Dm.QMesas.fieldByName(QStringLiteral("DESCRICAO")).setInteger(numero);
     Dm.QMesas.post();
-    Confirma(Dm.TsCAd);
+    TDm::Confirma(Dm.TsCAd);
 }
 
 void TFPesqMesa::BitBtn3Click() { done(2); }

@@ -11,6 +11,7 @@
 #include "Ufuncoes.h"
 
 #include <QDesktopServices>
+#include <QFile>
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
@@ -116,6 +117,7 @@ void TFPRincipal::CriaBarra()
     zk::onClick(Image1, [this] { Mesas1Click(); });
     zk::onClick(Label1, [this] { Mesas1Click(); });
     zk::onClick(Image4, [this] { Image4Click(); });
+    zk::onClick(ImVendas, [this] { Vendas1Click(); });
 }
 
 void TFPRincipal::CriaGrade()
@@ -207,3 +209,11 @@ void TFPRincipal::Sair1Click() { close(); }
 
 // Whether a browser opens is not our concern: the outcome is ignored.
 void TFPRincipal::Image4Click() { QDesktopServices::openUrl(SiteDoFabricante); }
+
+// The sales program runs on its own: nothing waits for it and the floor is not read again.
+void TFPRincipal::Vendas1Click()
+{
+    const QString caixa = CaminhoCaixa();
+    if (QFile::exists(caixa))
+        IniciaPrograma(u'"' + caixa + u'"', SW_SHOW);
+}

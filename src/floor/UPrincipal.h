@@ -39,6 +39,7 @@ public:
     void SpeedButton1Click();
     void Sair1Click();
     void Image4Click();
+    void Vendas1Click();
 
     // The folder holding img/3.bmp (free) and img/4.bmp (occupied): the program's own
     // unless set otherwise.

@@ -251,8 +251,7 @@ void TFComanda::FormShow()
     groups.last();
 
     zk::Query& items = Dm.QSpItens;
-    items.close();
-    items.open();
+    items.reopen();
     items.last();
     items.first();
     items.last();
@@ -295,16 +294,12 @@ void TFComanda::GravaItem()
     }
     line.fieldByName(QStringLiteral("QTD")).setFloat(quantidade);
     line.post();
-    if (!Dm.TsMov.active())
-        Dm.TsMov.start();
-    Dm.TsMov.commitRetaining();
+    TDm::Confirma(Dm.TsMov);
 
-    Dm.QSpItens.close();
-    Dm.QSpItens.open();
+    Dm.QSpItens.reopen();
     Dm.QPesqProdutos.last();
     Dm.QPesqProdutos.first();
-    Dm.QTotal.close();
-    Dm.QTotal.open();
+    Dm.QTotal.reopen();
 }
 
 void TFComanda::EdCodigoEnter() { EdCodigo->selectAll(); }
@@ -353,9 +348,7 @@ void TFComanda::Image1Click()
     if (!Dm.QItensMov.locate(QStringLiteral("CODITEMMOVIMENTO"), codigo))
         return;
     Dm.QItensMov.remove();
-    if (!Dm.TsMov.active())
-        Dm.TsMov.start();
-    Dm.TsMov.commitRetaining();
+    TDm::Confirma(Dm.TsMov);
     Dm.QSpItens.close();
     Dm.QTotal.close();
     Dm.QSpItens.open();
@@ -376,8 +369,7 @@ void TFComanda::LiberaMesaNoBanco()
 {
     zk::Query& tables = Dm.QMesas;
     if (!tables.locate(QStringLiteral("CODMESA"), CodMesa)) {
-        tables.close(); // added at another terminal since the last read
-        tables.open();
+        tables.reopen(); // added at another terminal since the last read
         if (!tables.locate(QStringLiteral("CODMESA"), CodMesa))
             throw zk::Error(QStringLiteral("Esta mesa não foi encontrada no cadastro de mesas; nada foi alterado"));
     }
@@ -385,9 +377,7 @@ void TFComanda::LiberaMesaNoBanco()
     tables.fieldByName(QStringLiteral("CODMOVIMENTO")).setInteger(0);
     tables.fieldByName(QStringLiteral("STATUS")).setString(QStringLiteral("L"));
     tables.post();
-    if (!Dm.TsCAd.active())
-        Dm.TsCAd.start();
-    Dm.TsCAd.commitRetaining();
+    TDm::Confirma(Dm.TsCAd);
 }
 
 void TFComanda::BtnLiberarMesaClick()
@@ -399,8 +389,7 @@ void TFComanda::BtnLiberarMesaClick()
     if (question.exec() != QMessageBox::Yes)
         return;
     LiberaMesaNoBanco();
-    Dm.QPesqMesa.close();
-    Dm.QPesqMesa.open();
+    Dm.QPesqMesa.reopen();
     close();
 }
 
@@ -428,8 +417,7 @@ void TFComanda::BtnSairClick() { close(); }
 
 void TFComanda::FormClose()
 {
-    Dm.QPesqMesa.close();
-    Dm.QPesqMesa.open();
+    Dm.QPesqMesa.reopen();
 }
 
 void TFComanda::done(int result)

@@ -120,6 +120,24 @@ TEST_F(QueryTest, LocateFindsTheFirstMatchOrStaysWhereItWas)
     EXPECT_EQ(q.recNo(), 29);
 }
 
+TEST_F(QueryTest, ShowingARowReadsItWithoutMovingAndPastTheEndReadsNothing)
+{
+    fill(3);
+    Query& q = itemQuery();
+    q.open();
+    int moves = 0;
+    QObject::connect(&q, &Query::currentChanged, [&] { ++moves; });
+    {
+        Query::ShowRow row(q, 2);
+        EXPECT_EQ(q.fieldByName("ID").asInteger(), 3);
+        Query::ShowRow past(q, 3);
+        EXPECT_TRUE(q.fieldByName("ID").isNull()) << "never the current row instead";
+    }
+    EXPECT_EQ(q.fieldByName("ID").asInteger(), 1);
+    EXPECT_EQ(q.recNo(), 0);
+    EXPECT_EQ(moves, 0);
+}
+
 TEST_F(QueryTest, EmptyResultHasNoCurrentRowAndReadsEmptyFields)
 {
     Query& q = itemQuery();

@@ -3,8 +3,10 @@
 
 #include "DbCtrlGrid.h"
 #include "ErrorLog.h"
+#include "FakeCaixa.h"
 #include "Modal.h"
 #include "Program.h"
+#include "ProgramaIrmao.h"
 #include "TempIni.h"
 #include "TestDatabase.h"
 #include "Ufuncoes.h"
@@ -12,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPainter>
 #include <QTextEdit>
@@ -101,6 +104,7 @@ protected:
     }
 
     TempIni ini;
+    QTemporaryDir programFolderWithoutCaixa;
     std::unique_ptr<TestDatabase> db = TestDatabase::copyOf("template");
     ErrorLog errors;
     std::unique_ptr<Program> program;
@@ -394,6 +398,27 @@ TEST_F(FloorTest, OtherToolbarEntriesDoNothing)
     }
     EXPECT_EQ(modalsSeen, 0);
     EXPECT_TRUE(floor().isVisible());
+}
+
+TEST_F(FloorTest, VendasStartsTheSalesProgramWithoutArgumentsAndWithoutWaiting)
+{
+    FakeCaixa caixa("pasta do caixa", "sleep 2\n");
+    DefinePastaDoPrograma(caixa.folder());
+    start({{1, 1, "L", 0}});
+    showFloor();
+    QElapsedTimer clock;
+    clock.start();
+    QTest::mouseClick(floor().ImVendas, Qt::LeftButton);
+    EXPECT_LT(clock.elapsed(), 1000) << "nothing waits for the sales program";
+    while (caixa.runs() == 0 && clock.elapsed() < 5000)
+        QTest::qWait(20);
+    EXPECT_EQ(caixa.runs(), 1);
+    EXPECT_TRUE(caixa.arguments().isEmpty());
+
+    DefinePastaDoPrograma(programFolderWithoutCaixa.path());
+    QTest::mouseClick(floor().ImVendas, Qt::LeftButton); // absent: nothing happens
+    EXPECT_TRUE(errors.messages.isEmpty());
+    DefinePastaDoPrograma(QString());
 }
 
 TEST_F(FloorTest, TouchingAFreeTableMakesItCurrentAndAsksBeforeOpeningIt)

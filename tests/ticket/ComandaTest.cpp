@@ -343,6 +343,24 @@ TEST_F(ComandaTest, FaturarWithoutTheBillingProgramDoesNothing)
     EXPECT_TRUE(errors.messages.isEmpty());
 }
 
+TEST_F(ComandaTest, TabletLayoutStretchesTheBandsAndKeepsTheRightHandControls)
+{
+    TFComanda tablet(*Dm, true, *FInformaQtd, *FMsgSimNaoTablet);
+    EXPECT_TRUE(tablet.windowState() & Qt::WindowMaximized);
+    tablet.setWindowState(Qt::WindowNoState); // a screen of 1280 x 800, whatever this one is
+    tablet.resize(1280, 800);
+    tablet.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&tablet));
+    EXPECT_EQ(tablet.BtnSair->geometry().right() + 1, 1280 - 17);
+    EXPECT_EQ(tablet.BtnFaturar->geometry().right() + 1, 1280 - 124);
+    EXPECT_EQ(tablet.BtnSair->mapTo(&tablet, QPoint(0, 0)).y(), 800 - 74 + 7);
+    EXPECT_EQ(tablet.GRidPesqProd->geometry(), QRect(0, 66, 217, 800 - 66 - 74));
+    EXPECT_EQ(tablet.DBCtrlGrid2->mapTo(&tablet, QPoint(0, 0)), QPoint(1280 - 220, 66 + 36));
+    EXPECT_EQ(tablet.GridItens->width(), 1280 - 217 - 220);
+    EXPECT_EQ(tablet.GridItens->panelSize().height(), (800 - 66 - 74 - 90) / 9) << "the tiles grow with the grid";
+    EXPECT_EQ(tablet.LbMesa->geometry().right() + 1, 576) << "the table's number does not follow the right edge";
+}
+
 TEST_F(ComandaTest, EscDoesNotCloseAndEveryClosingReadsTheFloorAgain)
 {
     openTicket(mesa8, [&](TFComanda& t) {

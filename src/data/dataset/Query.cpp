@@ -267,6 +267,8 @@ Query::Row Query::newRow() const
 
 Query::Row* Query::currentRow() const
 {
+    if (shown_ == noRow)
+        return nullptr;
     qsizetype index = shown_ >= 0 ? shown_ : current_;
     return index >= 0 && index < qsizetype(rows_.size()) ? const_cast<Row*>(&rows_[index]) : nullptr;
 }
@@ -455,7 +457,8 @@ bool Query::locate(const QString& fieldName, const QVariant& value)
 
 Query::ShowRow::ShowRow(Query& query, int recNo) : query_(query), previous_(static_cast<int>(query.shown_))
 {
-    query_.shown_ = recNo >= 0 ? query_.rawIndexOf(recNo) : query_.shown_;
+    qsizetype raw = query_.rawIndexOf(recNo);
+    query_.shown_ = raw >= 0 ? raw : noRow; // past the last row: nothing, never the current row
 }
 
 Query::ShowRow::~ShowRow() { query_.shown_ = previous_; }

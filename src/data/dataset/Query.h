@@ -47,6 +47,12 @@ public:
 
     void open();
     void close();
+    // A fresh read: closed and opened again, the first row current.
+    void reopen()
+    {
+        close();
+        open();
+    }
     // Closes and frees the prepared statements, before the connection goes.
     void release();
     bool active() const { return state_ != State::Inactive; }
@@ -177,7 +183,8 @@ private:
     int visibleCount_ = 0;
     int deletedCount_ = 0;
     qsizetype current_ = -1;
-    qsizetype shown_ = -1; // row shown by a ShowRow, -1 for the current one
+    static constexpr qsizetype noRow = -2;
+    qsizetype shown_ = -1; // row shown by a ShowRow: -1 the current one, noRow none
     bool bof_ = true;
     bool eof_ = true;
 
