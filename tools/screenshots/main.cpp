@@ -4,13 +4,20 @@
 // screen up from a freshly started program.
 
 #include "Aplicacao.h"
+#include "Memo.h"
 #include "Program.h"
+#include "URegistra.h"
 #include "Ufuncoes.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextStream>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
 
 #include <functional>
 
@@ -22,9 +29,49 @@ struct Screen {
     std::function<QWidget&(Program&)> show; // brings the screen up, returns the window to take
 };
 
+// The ticket of the sample's table 8, prepared as touching its tile does.
+QWidget& comandaDaMesa8(Program& p)
+{
+    p.Dm.AbreMovimento(102);
+    p.FComanda.CodMesa = 28;
+    p.FComanda.LbMesa->setText(QStringLiteral("8"));
+    p.FComanda.LbCodMov->setText(QStringLiteral("102"));
+    return p.FComanda;
+}
+
+// Shown by start-up only when the settings file is missing; here it goes with the floor.
+QWidget& instalacao(Program& p)
+{
+    auto* dialog = new TFRegistra([] {});
+    dialog->setParent(&p.FPRincipal, dialog->windowFlags());
+    return *dialog;
+}
+
 const std::vector<Screen> screens = {
     {QStringLiteral("mesas.png"), false, [](Program& p) -> QWidget& { return p.FPRincipal; }},
     {QStringLiteral("mesas-tablet.png"), true, [](Program& p) -> QWidget& { return p.FPRincipal; }},
+    {QStringLiteral("comanda.png"), false, comandaDaMesa8},
+    {QStringLiteral("comanda-tablet.png"), true, comandaDaMesa8},
+    {QStringLiteral("quantidade.png"), false,
+     [](Program& p) -> QWidget& {
+         p.FInformaQtd.MemoDesc->setPlainText(QStringLiteral("Caipirinha de Limão"));
+         p.FInformaQtd.EdQtd->setText(QStringLiteral("1"));
+         return p.FInformaQtd;
+     }},
+    {QStringLiteral("pergunta.png"), false,
+     [](Program& p) -> QWidget& {
+         p.FMsgSimNaoTablet.MemoDesc->setPlainText(QStringLiteral("Mesa livre, Abrir Nova Comanda?"));
+         return p.FMsgSimNaoTablet;
+     }},
+    {QStringLiteral("mensagem.png"), false,
+     [](Program& p) -> QWidget& {
+         p.FMensagem.DefineMensagem(QStringLiteral("Senha Obrigatória"));
+         p.FMensagem.Timer1->setInterval(600000);
+         return p.FMensagem;
+     }},
+    {QStringLiteral("cadastro-mesas.png"), false, [](Program& p) -> QWidget& { return p.FPesqMesa; }},
+    {QStringLiteral("configuracoes.png"), false, [](Program& p) -> QWidget& { return p.FConf; }},
+    {QStringLiteral("instalacao.png"), false, instalacao},
 };
 
 // The screen the tablet layout fills; the desktop layout is centred on it.
@@ -58,7 +105,11 @@ bool take(const Screen& screen, const QString& folder, const QString& database)
     Program program;
     QWidget& window = screen.show(program);
     window.show();
-    QApplication::processEvents();
+    // Long enough for the lists to read what they show and lay themselves out.
+    QElapsedTimer settle;
+    settle.start();
+    while (settle.elapsed() < 200)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
     QString file = QDir(folder).filePath(screen.file);
     if (!window.grab().save(file)) {
         QTextStream(stderr) << "cannot write " << file << '\n';
