@@ -39,11 +39,11 @@ QWidget& comandaDaMesa8(Program& p)
     return p.FComanda;
 }
 
-// Shown by start-up only when the settings file is missing; here it goes with the floor.
-QWidget& instalacao(Program& p)
+// Shown by start-up only when the settings file is missing; here it goes when closed.
+QWidget& instalacao(Program&)
 {
     auto* dialog = new TFRegistra([] {});
-    dialog->setParent(&p.FPRincipal, dialog->windowFlags());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
     return *dialog;
 }
 
@@ -116,6 +116,7 @@ bool take(const Screen& screen, const QString& folder, const QString& database)
         return false;
     }
     QTextStream(stdout) << file << ' ' << window.width() << 'x' << window.height() << '\n';
+    window.close();
     return true;
 }
 
