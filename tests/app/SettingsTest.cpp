@@ -1,3 +1,4 @@
+#include "ErrorOf.h"
 #include "Erros.h"
 #include "TempIni.h"
 #include "Ufuncoes.h"
@@ -9,16 +10,6 @@
 #include <random>
 
 namespace {
-
-QString conversionMessage(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const zk::ConversionError& e) {
-        return e.text();
-    }
-    return QStringLiteral("<no error>");
-}
 
 TEST(SettingsFile, MissingFileReadsEmptyAndIsNotCreated)
 {
@@ -194,8 +185,8 @@ INSTANTIATE_TEST_SUITE_P(Settings, TruthValues,
 
 TEST(TruthValues, OtherTextsAreRefused)
 {
-    EXPECT_EQ(conversionMessage([] { StrToBool("yes"); }), "'yes' is not a valid boolean value");
-    EXPECT_EQ(conversionMessage([] { StrToBool(""); }), "'' is not a valid boolean value");
+    EXPECT_EQ(errorOf([] { StrToBool("yes"); }), "'yes' is not a valid boolean value");
+    EXPECT_EQ(errorOf([] { StrToBool(""); }), "'' is not a valid boolean value");
     EXPECT_EQ(BoolToStr(true), "-1");
     EXPECT_EQ(BoolToStr(false), "0");
 }
@@ -216,7 +207,7 @@ TEST_P(IntegerText, Converts)
         EXPECT_EQ(value, c.value);
         EXPECT_EQ(StrToInt(c.text), c.value);
     } else {
-        EXPECT_EQ(conversionMessage([&] { StrToInt(c.text); }),
+        EXPECT_EQ(errorOf([&] { StrToInt(c.text); }),
                   QStringLiteral("'%1' is not a valid integer value").arg(c.text));
     }
 }

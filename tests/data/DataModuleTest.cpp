@@ -3,6 +3,7 @@
 // end of the program.
 
 #include "ErrorLog.h"
+#include "ErrorOf.h"
 #include "StatementLog.h"
 #include "TempIni.h"
 #include "TestDatabase.h"
@@ -14,16 +15,6 @@
 #include <QRegularExpression>
 
 namespace {
-
-QString errorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const zk::Error& e) {
-        return e.text();
-    }
-    return QStringLiteral("<no error>");
-}
 
 // ---- database name and credentials ---------------------------------------------------------
 

@@ -2,6 +2,7 @@
 // cached changes and their application, generated keys, master and detail.
 
 #include "ErrorLog.h"
+#include "ErrorOf.h"
 #include "Query.h"
 #include "StatementLog.h"
 #include "TestDatabase.h"
@@ -21,16 +22,6 @@ constexpr FieldDef itemFields[] = {
 };
 
 constexpr FieldDef partFields[] = {{"ID", FieldType::Integer}, {"ITEM", FieldType::Integer}, {"NOTA", FieldType::String, 20}};
-
-QString errorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const zk::Error& e) {
-        return e.text();
-    }
-    return QStringLiteral("<no error>");
-}
 
 class QueryTest : public testing::Test {
 protected:

@@ -1,5 +1,6 @@
 #include "Field.h"
 
+#include "Bytes.h"
 #include "Formatos.h"
 #include "Query.h"
 #include "Ufuncoes.h"
@@ -11,19 +12,8 @@
 namespace zk {
 
 namespace {
-template <class T>
-T load(const std::byte* p)
-{
-    T value;
-    std::memcpy(&value, p, sizeof value);
-    return value;
-}
-
-template <class T>
-void store(std::byte* p, T value)
-{
-    std::memcpy(p, &value, sizeof value);
-}
+using fb::load;
+using fb::store;
 
 double powerOfTen(int exponent)
 {
@@ -113,7 +103,7 @@ const std::byte* Field::data() const { return column_ ? query_.activeData() : nu
 bool Field::isNull() const
 {
     const std::byte* row = data();
-    return !row || load<ISC_SHORT>(row + column_->nullOffset) != 0;
+    return !row || fb::isNull(*column_, row);
 }
 
 int Field::asInteger() const
@@ -267,7 +257,7 @@ std::byte* Field::dataForWrite()
 
 void Field::markSet(bool null)
 {
-    store<ISC_SHORT>(const_cast<std::byte*>(query_.activeData()) + column_->nullOffset, null ? -1 : 0);
+    fb::setNull(*column_, const_cast<std::byte*>(query_.activeData()), null);
     query_.modified_ = true;
     emit query_.dataChanged();
 }

@@ -1,5 +1,7 @@
 #include "Query.h"
 
+#include "Bytes.h"
+
 #include <cstring>
 
 namespace zk {
@@ -138,12 +140,9 @@ std::unique_ptr<std::byte[]> Query::masterParameters(const fb::Layout& params, f
     auto buffer = bound.newBuffer();
     const std::byte* masterRow = master_ ? master_->activeData() : nullptr;
     for (size_t i = 0; i < sources.size(); ++i) {
-        const Field* source = sources[i];
-        if (!source || !masterRow || source->isNull())
-            continue; // no current master row: the parameter is null and the detail is empty
-        const fb::Column& to = bound.columns()[i];
-        std::memcpy(buffer.get() + to.offset, masterRow + source->column_->offset, to.length + (to.type == SQL_VARYING ? 2 : 0));
-        std::memset(buffer.get() + to.nullOffset, 0, sizeof(ISC_SHORT));
+        // Without a current master row the parameter stays null and the detail is empty.
+        if (sources[i] && masterRow)
+            fb::copyValue(*sources[i]->column_, masterRow, bound.columns()[i], buffer.get());
     }
     return buffer;
 }
@@ -222,13 +221,9 @@ bool Query::fetchOne()
         row.blobs = std::make_unique<QByteArray[]>(blobFields_.size());
         for (size_t b = 0; b < blobFields_.size(); ++b) {
             const fb::Column& c = *fields_[blobFields_[b]]->column_;
-            ISC_SHORT null;
-            std::memcpy(&null, row.data.get() + c.nullOffset, sizeof null);
-            if (null)
-                continue;
-            ISC_QUAD id;
-            std::memcpy(&id, row.data.get() + c.offset, sizeof id);
-            row.blobs[b] = transaction_.attachment().readBlob(transaction_.handle(), id);
+            if (!fb::isNull(c, row.data.get()))
+                row.blobs[b] = transaction_.attachment().readBlob(transaction_.handle(),
+                                                                  fb::load<ISC_QUAD>(row.data.get() + c.offset));
         }
     }
     if (rows_.size() == rows_.capacity())
@@ -263,6 +258,13 @@ Query::Row Query::newRow() const
         row.blobs = std::make_unique<QByteArray[]>(blobFields_.size());
     row.mark = Mark::Inserted;
     return row;
+}
+
+std::unique_ptr<std::byte[]> Query::copyOf(const std::byte* data) const
+{
+    auto copy = std::make_unique_for_overwrite<std::byte[]>(rowLayout_.messageLength());
+    std::memcpy(copy.get(), data, rowLayout_.messageLength());
+    return copy;
 }
 
 Query::Row* Query::currentRow() const
@@ -532,9 +534,7 @@ void Query::edit()
     if (isEmpty())
         return insert();
     Row& row = *currentRow();
-    auto length = rowLayout_.messageLength();
-    editBackup_ = std::make_unique_for_overwrite<std::byte[]>(length);
-    std::memcpy(editBackup_.get(), row.data.get(), length);
+    editBackup_ = copyOf(row.data.get());
     if (row.blobs) {
         editBlobBackup_ = std::make_unique<QByteArray[]>(blobFields_.size());
         std::copy_n(row.blobs.get(), blobFields_.size(), editBlobBackup_.get());
@@ -556,14 +556,19 @@ void Query::post()
         row.original = std::move(editBackup_); // the values the server has, for OLD_ parameters
         row.mark = Mark::Modified;
     }
+    endEditing();
+    if (afterPost)
+        afterPost(*this);
+}
+
+void Query::endEditing()
+{
     editBackup_.reset();
     editBlobBackup_.reset();
     modified_ = false;
     setState(State::Browse);
     recordMoved();
     emit dataChanged();
-    if (afterPost)
-        afterPost(*this);
 }
 
 void Query::cancel()
@@ -583,12 +588,7 @@ void Query::cancel()
     } else {
         return;
     }
-    editBackup_.reset();
-    editBlobBackup_.reset();
-    modified_ = false;
-    setState(State::Browse);
-    recordMoved();
-    emit dataChanged();
+    endEditing();
     emit currentChanged();
 }
 
@@ -607,11 +607,8 @@ void Query::remove()
     if (row.mark == Mark::Inserted) {
         rows_.erase(rows_.begin() + current_); // never reached the server: nothing to send
     } else {
-        if (!row.original) {
-            auto length = rowLayout_.messageLength();
-            row.original = std::make_unique_for_overwrite<std::byte[]>(length);
-            std::memcpy(row.original.get(), row.data.get(), length);
-        }
+        if (!row.original)
+            row.original = copyOf(row.data.get());
         row.mark = Mark::Deleted;
         ++deletedCount_;
     }
@@ -662,16 +659,12 @@ void Query::applyRow(qsizetype rawIndex)
         const std::byte* from = old && row.original ? row.original.get() : row.data.get();
         const fb::Column& src = *field->column_;
         const fb::Column& to = layout.columns()[i];
-        ISC_SHORT null;
-        std::memcpy(&null, from + src.nullOffset, sizeof null);
-        std::memcpy(buffer.get() + to.nullOffset, &null, sizeof null);
-        if (null)
-            continue;
-        if (src.type == SQL_BLOB) {
-            ISC_QUAD id = transaction_.attachment().writeBlob(transaction_.handle(), row.blobs[field->blobOrdinal_]);
-            std::memcpy(buffer.get() + to.offset, &id, sizeof id);
+        if (src.type == SQL_BLOB && !fb::isNull(src, from)) {
+            fb::setNull(to, buffer.get(), false);
+            fb::store(buffer.get() + to.offset,
+                      transaction_.attachment().writeBlob(transaction_.handle(), row.blobs[field->blobOrdinal_]));
         } else {
-            std::memcpy(buffer.get() + to.offset, from + src.offset, src.length + (src.type == SQL_VARYING ? 2 : 0));
+            fb::copyValue(src, from, to, buffer.get());
         }
     }
     if (statement.execute(transaction_, layout, buffer.get()) != 1)

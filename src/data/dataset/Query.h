@@ -128,6 +128,7 @@ private:
 
     // Rows
     Row newRow() const;
+    std::unique_ptr<std::byte[]> copyOf(const std::byte* data) const; // a row's values
     Row* currentRow() const;
     const std::byte* activeData() const;
     QByteArray* activeBlobs() const;
@@ -137,6 +138,7 @@ private:
     void setCurrent(qsizetype rawIndex);
     void startRow(bool atEnd);
     void checkBrowseMode();
+    void endEditing(); // back to browsing after a post or a cancel
     void requireActive() const;
     void requireEditing() const;
     void setState(State state);

@@ -1,5 +1,7 @@
 #include "Message.h"
 
+#include "Bytes.h"
+
 #include "Win1252.h"
 
 #include <cstring>
@@ -9,20 +11,6 @@ namespace zk::fb {
 namespace {
 constexpr ISC_DATE julianDayOfIscZero = 2400001; // 17 Nov 1858
 constexpr qint64 timeUnitsPerMs = 10;
-
-template <class T>
-T load(const std::byte* p)
-{
-    T value;
-    std::memcpy(&value, p, sizeof value);
-    return value;
-}
-
-template <class T>
-void store(std::byte* p, T value)
-{
-    std::memcpy(p, &value, sizeof value);
-}
 
 void releaseMetadata(Firebird::IMessageMetadata* m)
 {
@@ -77,7 +65,7 @@ std::unique_ptr<std::byte[]> Layout::newBuffer() const
 {
     auto buffer = std::make_unique<std::byte[]>(length_);
     for (const Column& c : columns_)
-        store<ISC_SHORT>(buffer.get() + c.nullOffset, -1);
+        setNull(c, buffer.get(), true);
     return buffer;
 }
 
@@ -88,7 +76,7 @@ QTime fromIscTime(ISC_TIME value) { return QTime::fromMSecsSinceStartOfDay(stati
 
 QVariant decode(const Column& c, const std::byte* buffer)
 {
-    if (load<ISC_SHORT>(buffer + c.nullOffset))
+    if (isNull(c, buffer))
         return QVariant();
     const std::byte* p = buffer + c.offset;
     auto scaled = [&](qint64 raw) -> QVariant {
@@ -152,7 +140,7 @@ std::optional<SqlType> sqlTypeFor(const QVariant& value)
 
 void encode(const Column& c, std::byte* buffer, const QVariant& value)
 {
-    store<ISC_SHORT>(buffer + c.nullOffset, value.isNull() ? -1 : 0);
+    setNull(c, buffer, value.isNull());
     if (value.isNull())
         return;
     std::byte* p = buffer + c.offset;
