@@ -1,7 +1,7 @@
 // The table floor with many tables (the benchmark house, 1,000 tables): a full repaint of
 // the visible tiles offscreen, and paging through every table with Page Down, each at 100
 // and at 1,000 tables in the view, so that a cost growing with the number of tables shows.
-// Run: build/bench/zk_floor_bench  (medians of 10 repetitions; target: repaint <= 8 ms)
+// Run: build/bench/bench_floor  (medians of 10 repetitions; target: repaint <= 8 ms)
 
 #include "Aplicacao.h"
 #include "DbCtrlGrid.h"
@@ -52,14 +52,21 @@ public:
 
     static Floor& with(int tables)
     {
-        static std::map<int, std::unique_ptr<Floor>> floors;
-        auto& floor = floors[tables];
+        auto& floor = all()[tables];
         if (!floor)
             floor = std::make_unique<Floor>(tables);
         return *floor;
     }
+    // The windows must go while the application object still exists.
+    static void closeAll() { all().clear(); }
 
 private:
+    static std::map<int, std::unique_ptr<Floor>>& all()
+    {
+        static std::map<int, std::unique_ptr<Floor>> floors;
+        return floors;
+    }
+
     QTemporaryDir dir_;
     std::unique_ptr<Program> program_;
 };
@@ -120,5 +127,6 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    Floor::closeAll();
     return 0;
 }
