@@ -3,6 +3,7 @@
 #include "Aplicacao.h"
 #include "BtnMetal.h"
 #include "Erros.h"
+#include "Screen.h"
 #include "Ufuncoes.h"
 #include "Win1252.h"
 
@@ -28,16 +29,9 @@ constexpr QRect fundosDosRotulos[] = {{106, 11, 55, 18}, {179, 11, 151, 18}, {27
                                       {179, 69, 101, 18}, {179, 119, 116, 18}, {7, 11, 41, 18}};
 const QColor corDosFundos(0xA4, 0xD2, 0xEC);
 
-// The designed faces are Windows fonts; where they are missing, Liberation Sans keeps each
+// The designed faces are Windows fonts; where they are missing, a narrow stand-in keeps each
 // text inside its place (fontconfig would pick a much wider face for these names).
-QFont fonte(const QString& familia, bool negrito)
-{
-    QFont font;
-    font.setFamilies({familia, QStringLiteral("Liberation Sans")});
-    font.setPixelSize(11);
-    font.setBold(negrito);
-    return font;
-}
+QFont fonte(const QString& familia, bool negrito) { return zk::narrowFont(familia, 11, negrito); }
 
 template <class Widget>
 Widget* componente(QWidget* parent, const char* nome, const QRect& area)

@@ -22,16 +22,6 @@ const QUrl TFPRincipal::SiteDoFabricante(QStringLiteral("https://zenobra.com.br"
 
 namespace {
 
-// A label sized to its text, at its place.
-QLabel* rotulo(QWidget* pai, const QString& texto, const QPoint& lugar, const QFont& f)
-{
-    auto* label = new QLabel(texto, pai);
-    label->setFont(f);
-    label->adjustSize();
-    label->move(lugar);
-    return label;
-}
-
 QLabel* figura(QWidget* pai, const QString& recurso, const QRect& lugar)
 {
     auto* image = new QLabel(pai);
@@ -87,7 +77,7 @@ void TFPRincipal::CriaCabecalho()
     Image3->setScaledContents(true);
     Image3->setMinimumSize(1, 1);
     fundo->addWidget(Image3);
-    Label3 = rotulo(Panel2, QStringLiteral("Zenobra - Kova"), {10, 10}, zk::pixelFont(QStringLiteral("Arial"), 40, true));
+    Label3 = zk::sizedLabel(Panel2, QStringLiteral("Zenobra - Kova"), {10, 10}, zk::pixelFont(QStringLiteral("Arial"), 40, true));
     zk::setColour(*Label3, QPalette::WindowText, Qt::white);
     Label3->raise();
 }
@@ -104,11 +94,11 @@ void TFPRincipal::CriaBarra()
 
     const QFont item = zk::pixelFont(QStringLiteral("Arial"), 13, true);
     Image1 = figura(Panel1, QStringLiteral(":/assets/mesa.png"), {21, 10, 80, 73});
-    Label1 = rotulo(Panel1, QStringLiteral("Mesas"), {40, 85}, item);
+    Label1 = zk::sizedLabel(Panel1, QStringLiteral("Mesas"), {40, 85}, item);
     Image2 = figura(Panel1, QStringLiteral(":/assets/garcom.png"), {145, 11, 80, 73});
-    Label2 = rotulo(Panel1, QStringLiteral("Garçons\\Atendentes"), {124, 85}, item);
+    Label2 = zk::sizedLabel(Panel1, QStringLiteral("Garçons\\Atendentes"), {124, 85}, item);
     ImVendas = figura(Panel1, QStringLiteral(":/assets/cesta.png"), {280, 12, 73, 73});
-    LbVendas = rotulo(Panel1, QStringLiteral("Vendas"), {294, 85}, item);
+    LbVendas = zk::sizedLabel(Panel1, QStringLiteral("Vendas"), {294, 85}, item);
     Image4 = figura(Panel1, QStringLiteral(":/assets/logo.png"), {805, 36, 188, 45});
     zk::keepAtRight(Image4, 15);
 

@@ -1,6 +1,7 @@
 #include "UComanda.h"
 
 #include "Aplicacao.h"
+#include "Behaviours.h"
 #include "Bitmap.h"
 #include "DbCtrlGrid.h"
 #include "DbLabel.h"
@@ -36,14 +37,10 @@ QWidget* panel(QWidget* parent, const QColor& colour)
     return p;
 }
 
-QLabel* label(QWidget* parent, const QString& text, const QFont& font, QPoint at, const QColor& colour = {})
+QLabel* whiteLabel(QWidget* parent, const QString& text, const QFont& font, QPoint at)
 {
-    auto* l = new QLabel(text, parent);
-    l->setFont(font);
-    if (colour.isValid())
-        zk::setColour(*l, QPalette::WindowText, colour);
-    l->move(at);
-    l->adjustSize();
+    auto* l = zk::sizedLabel(parent, text, at, font);
+    zk::setColour(*l, QPalette::WindowText, Qt::white);
     return l;
 }
 
@@ -74,40 +71,41 @@ TFComanda::TFComanda(TDm& Dm, bool ModoTablet, TFInformaQtd& FInformaQtd, TFMsgS
     Image3 = new QLabel(Panel3);
     Image3->setPixmap(QPixmap(QStringLiteral(":/assets/header.png")));
     Image3->setScaledContents(true);
-    Label3 = label(Panel3, QStringLiteral("Comanda"), zk::pixelFont("Arial", 40, true), {10, 10}, Qt::white);
-    LbCodMov = label(Panel3, QStringLiteral("0"), zk::pixelFont("Arial", 40), {0, 11}, Qt::white);
+    Label3 = whiteLabel(Panel3, QStringLiteral("Comanda"), zk::pixelFont("Arial", 40, true), {10, 10});
+    LbCodMov = whiteLabel(Panel3, QStringLiteral("0"), zk::pixelFont("Arial", 40), {0, 11});
     LbCodMov->setAlignment(Qt::AlignRight | Qt::AlignTop);
 
     Panel4 = panel(this, palette().color(QPalette::Button));
     BtnLiberarMesa = button(Panel4, QStringLiteral("Liberar Mesa"), {8, 7, 123, 60});
-    Label4 = label(Panel4, QStringLiteral("Total"), zk::pixelFont("Arial", 27), {220, 15});
+    Label4 = zk::sizedLabel(Panel4, QStringLiteral("Total"), {220, 15}, zk::pixelFont("Arial", 27));
     DBText9 = new zk::DbLabel(Dm.DsTotal, QStringLiteral("TOTALGERAL"), Panel4);
     DBText9->setFont(zk::pixelFont("Arial", 37));
     DBText9->setAlignment(Qt::AlignRight | Qt::AlignTop);
     DBText9->move(0, 25);
     BtnFaturar = button(Panel4, QStringLiteral("Faturar"), {804, 7, 108, 60});
     BtnSair = button(Panel4, QStringLiteral("Sair"), {916, 7, 103, 60});
+    zk::keepAtRight(BtnFaturar, 124);
+    zk::keepAtRight(BtnSair, 17);
 
     Panel5 = panel(this, palette().color(QPalette::Button));
     Panel6 = panel(Panel5, Qt::white);
     Panel6->setCursor(Qt::PointingHandCursor);
-    auto* grupos = label(Panel6, QStringLiteral("Grupos"), zk::pixelFont("Arial", 16), {0, 0});
-    grupos->setAlignment(Qt::AlignCenter);
-    grupos->setObjectName(QStringLiteral("LbGrupos"));
-    Panel6->installEventFilter(this);
-    grupos->setAttribute(Qt::WA_TransparentForMouseEvents);
+    CaptionGrupos = zk::sizedLabel(Panel6, QStringLiteral("Grupos"), {0, 0}, zk::pixelFont("Arial", 16));
+    CaptionGrupos->setAlignment(Qt::AlignCenter);
+    CaptionGrupos->setAttribute(Qt::WA_TransparentForMouseEvents);
+    zk::onClick(Panel6, [this] { Panel6Click(); });
 
     Panel1 = panel(this, Qt::white);
     Panel2 = panel(Panel1, QColor(0xFD, 0xFD, 0xFD));
-    Label2 = label(Panel2, QStringLiteral("Código do Produto"), zk::pixelFont("Arial", 20), {15, 10});
+    Label2 = zk::sizedLabel(Panel2, QStringLiteral("Código do Produto"), {15, 10}, zk::pixelFont("Arial", 20));
     EdCodigo = new QLineEdit(Panel2);
     EdCodigo->setFont(zk::pixelFont("Arial", 27));
     EdCodigo->setFrame(false);
     EdCodigo->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid #7f9db9; background: white; }"));
     EdCodigo->setGeometry(15, 40, 406, 38);
     EdCodigo->installEventFilter(this);
-    Label1 = label(Panel2, QStringLiteral("Mesa"), zk::pixelFont("Arial", 20), {525, 10});
-    LbMesa = label(Panel2, QString(), zk::pixelFont("Arial", 40), {0, 35});
+    Label1 = zk::sizedLabel(Panel2, QStringLiteral("Mesa"), {525, 10}, zk::pixelFont("Arial", 20));
+    LbMesa = zk::sizedLabel(Panel2, QString(), {0, 35}, zk::pixelFont("Arial", 40));
     LbMesa->setAlignment(Qt::AlignRight | Qt::AlignTop);
 
     CriaCatalogo();
@@ -203,14 +201,12 @@ void TFComanda::Dispoe()
     zk::keepRightEdge(LbCodMov, w - 24);
 
     Panel4->setGeometry(0, h - footerHeight, w, footerHeight);
-    BtnFaturar->move(w - 124 - BtnFaturar->width(), BtnFaturar->y());
-    BtnSair->move(w - 17 - BtnSair->width(), BtnSair->y());
     DBText9->setRightEdge(w - 245);
 
     GRidPesqProd->setGeometry(0, headerHeight, catalogueWidth, middle);
     Panel5->setGeometry(w - groupsWidth, headerHeight, groupsWidth, middle);
     Panel6->setGeometry(0, 0, groupsWidth, groupsHeaderHeight);
-    Panel6->findChild<QLabel*>()->setGeometry(Panel6->rect());
+    CaptionGrupos->setGeometry(Panel6->rect());
     DBCtrlGrid2->setGeometry(0, groupsHeaderHeight, groupsWidth, middle - groupsHeaderHeight);
 
     Panel1->setGeometry(catalogueWidth, headerHeight, w - catalogueWidth - groupsWidth, middle);
@@ -308,7 +304,7 @@ void TFComanda::EdCodigoEnter() { EdCodigo->selectAll(); }
 bool TFComanda::LocalizaProduto(const QString& codigo)
 {
     zk::Query& catalogue = Dm.QPesqProdutos;
-    catalogue.last();
+    catalogue.fetchAll();
     zk::Field& code = catalogue.fieldByName(QStringLiteral("CODPRODUTO"));
     for (int recNo = 0; recNo < catalogue.recordCount(); ++recNo) {
         bool same;
@@ -326,11 +322,9 @@ bool TFComanda::LocalizaProduto(const QString& codigo)
 
 void TFComanda::EdCodigoKeyPress()
 {
-    int current = Dm.QPesqProdutos.recNo();
     if (LocalizaProduto(EdCodigo->text())) {
         IncluiItem();
     } else {
-        Dm.QPesqProdutos.moveTo(current);
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Zenobra Kova"), QStringLiteral("Produto não encontrado"),
                         QMessageBox::Ok, this);
         box.exec();
@@ -447,9 +441,6 @@ bool TFComanda::eventFilter(QObject* watched, QEvent* event)
             zk::runReported([this] { EdCodigoKeyPress(); });
             return true; // swallowed: nothing else reacts to it
         }
-    } else if (watched == Panel6 && event->type() == QEvent::MouseButtonPress) {
-        zk::runReported([this] { Panel6Click(); });
-        return true;
     }
     return QDialog::eventFilter(watched, event);
 }

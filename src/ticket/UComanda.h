@@ -92,5 +92,6 @@ private:
     QLabel* Label4;
     QLabel* Label2;
     QLabel* Label1;
+    QLabel* CaptionGrupos; // "Grupos", the caption of Panel6
     bool faturando_ = false;
 };

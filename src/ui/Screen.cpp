@@ -1,6 +1,7 @@
 #include "Screen.h"
 
 #include <QFontDatabase>
+#include <QLabel>
 #include <QScreen>
 #include <QWidget>
 
@@ -17,6 +18,20 @@ QFont pixelFont(const QString& family, int pixels, bool bold)
 QString installedOr(const QString& family, const QString& fallback)
 {
     return QFontDatabase::hasFamily(family) ? family : fallback;
+}
+
+QFont narrowFont(const QString& family, int pixels, bool bold)
+{
+    return pixelFont(installedOr(family, QStringLiteral("Arial")), pixels, bold);
+}
+
+QLabel* sizedLabel(QWidget* parent, const QString& text, const QPoint& at, const QFont& font)
+{
+    auto* label = new QLabel(text, parent);
+    label->setFont(font);
+    label->adjustSize();
+    label->move(at);
+    return label;
 }
 
 void setColour(QWidget& widget, QPalette::ColorRole role, const QColor& colour)

@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QPalette>
 
+class QLabel;
 class QWidget;
 
 namespace zk {
@@ -15,6 +16,11 @@ QFont pixelFont(const QString& family, int pixels, bool bold = false);
 // The family when it is installed, else the fallback. For faces whose nearest stand-in
 // would be wider than the fixed spaces designed for them.
 QString installedOr(const QString& family, const QString& fallback);
+// The designed face when installed, else Arial's metric twin: for texts in tight boxes.
+QFont narrowFont(const QString& family, int pixels, bool bold = false);
+
+// A label sized to its text at its place.
+QLabel* sizedLabel(QWidget* parent, const QString& text, const QPoint& at, const QFont& font);
 
 void setColour(QWidget& widget, QPalette::ColorRole role, const QColor& colour);
 

@@ -8,17 +8,8 @@
 #include <QLabel>
 #include <QTimer>
 
-namespace {
-
-// The designed faces are seldom installed; Arial (or its metric twin) is narrow enough for
-// the header and the footer, where the usual stand-in for Tahoma runs past the edge.
-QFont fonte(const QString& familia, int pixels, bool negrito)
-{
-    return zk::pixelFont(zk::installedOr(familia, QStringLiteral("Arial")), pixels, negrito);
-}
-
-} // namespace
-
+// The designed faces are seldom installed; the usual stand-in for Tahoma would run past
+// the header's and the footer's edges, so the texts here use narrow fonts.
 TFMensagem::TFMensagem()
     : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       Image3(new QLabel(this)),
@@ -42,14 +33,14 @@ TFMensagem::TFMensagem()
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setGeometry(3, 0, 132, 28);
     Label2->setAlignment(Qt::AlignCenter);
-    Label2->setFont(fonte(QStringLiteral("BankGothic Md BT"), 27, true));
+    Label2->setFont(zk::narrowFont(QStringLiteral("BankGothic Md BT"), 27, true));
     zk::setColour(*Label2, QPalette::WindowText, Qt::white);
 
     LbMsg->setObjectName(QStringLiteral("LbMsg"));
     LbMsg->setGeometry(0, 29, 360, 125);
     LbMsg->setReadOnly(true);
     LbMsg->centreLines();
-    LbMsg->setFont(fonte(QStringLiteral("Tahoma"), 24, true));
+    LbMsg->setFont(zk::narrowFont(QStringLiteral("Tahoma"), 24, true));
     zk::setColour(*LbMsg, QPalette::Text, QColor(0xFF, 0x00, 0x00));
     LbMsg->setFocus(); // the only control: it holds the focus while the window shows
 
@@ -59,12 +50,12 @@ TFMensagem::TFMensagem()
 
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->move(2, 5);
-    Label1->setFont(fonte(QStringLiteral("MS Sans Serif"), 11, true));
+    Label1->setFont(zk::narrowFont(QStringLiteral("MS Sans Serif"), 11, true));
     Label1->adjustSize();
 
     Label11->setObjectName(QStringLiteral("Label11"));
     Label11->move(312, 5);
-    Label11->setFont(fonte(QStringLiteral("Tahoma"), 11, true));
+    Label11->setFont(zk::narrowFont(QStringLiteral("Tahoma"), 11, true));
     zk::setColour(*Label11, QPalette::WindowText, Qt::black);
     Label11->adjustSize();
 

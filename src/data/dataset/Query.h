@@ -71,6 +71,8 @@ public:
     int recordCount() const { return visibleCount_; } // rows fetched so far
     bool isEmpty() const;
     bool allFetched() const { return !cursor_; }
+    // Reads every row still on the server without moving.
+    void fetchAll();
     // First row, from the first, whose field equals the value: it becomes current.
     bool locate(const QString& fieldName, const QVariant& value);
 
@@ -124,7 +126,6 @@ private:
     std::unique_ptr<std::byte[]> masterParameters(const fb::Layout& params, fb::Layout& bound) const;
     bool fetchOne();
     void fetchThrough(qsizetype rawIndex);
-    void fetchAll();
 
     // Rows
     Row newRow() const;
