@@ -112,8 +112,12 @@ private:
 TBtnMetal::TBtnMetal(QWidget* parent) : QPushButton(parent)
 {
     connect(&glyph_, &TButtonGlyph::changed, this, qOverload<>(&QWidget::update));
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { followFocus(now); });
+    followsFocus_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { followFocus(now); });
 }
+
+// ~QWidget hands the focus on, and the application announces it, before ~QObject would drop
+// this connection: by then the object is no longer a TBtnMetal.
+TBtnMetal::~TBtnMetal() { disconnect(followsFocus_); }
 
 void TBtnMetal::setImageList(TImageList* list)
 {

@@ -35,6 +35,7 @@ class TBtnMetal : public QPushButton {
 
 public:
     explicit TBtnMetal(QWidget* parent = nullptr);
+    ~TBtnMetal() override;
 
     TImageList* imageList() const { return imageList_; }
     void setImageList(TImageList* list);
@@ -111,4 +112,5 @@ private:
     int margin_ = -1;
     int spacing_ = 4;
     bool mouseOver_ = false;
+    QMetaObject::Connection followsFocus_;
 };

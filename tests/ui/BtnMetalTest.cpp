@@ -275,6 +275,20 @@ TEST_F(ButtonInWindow, FocusedWorkedExampleShrinksTheGradientInsideANavyOutline)
         EXPECT_EQ(colourAt(image, corner.x(), corner.y()), "#000080");
 }
 
+// Destroying the button that holds the focus hands the focus on from ~QWidget, after the
+// button's own part is gone; the application announces it then. Nothing of the button may
+// run at that moment (the AddressSanitizer and UBSan build, scripts/test --sanitize, reports
+// a call on an object that is no longer a TBtnMetal).
+TEST_F(ButtonInWindow, DestroyingTheFocusedDefaultButtonRunsNothingOfIt)
+{
+    button->setDefault(true);
+    button->setFocus();
+    ASSERT_TRUE(button->hasFocus());
+    delete std::exchange(button, nullptr);
+    otherButton->setFocus(); // the window carries on as before
+    EXPECT_TRUE(otherButton->hasFocus());
+}
+
 struct ActiveCase {
     const char* name;
     bool isDefault;
