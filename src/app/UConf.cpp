@@ -1,6 +1,7 @@
 #include "UConf.h"
 
 #include "Aplicacao.h"
+#include "Behaviours.h"
 #include "Screen.h"
 #include "Ufuncoes.h"
 
@@ -21,15 +22,14 @@ TFConf::TFConf()
     BtnModo->setFocusPolicy(Qt::NoFocus);
     BitBtn1 = new QPushButton(QStringLiteral("Gravar"), this);
     BitBtn1->setGeometry(270, 285, 106, 56);
-    BitBtn1->setAutoDefault(false);
     BitBtn2 = new QPushButton(QStringLiteral("Cancelar"), this);
     BitBtn2->setGeometry(380, 285, 106, 56);
-    BitBtn2->setAutoDefault(false);
     setTabOrder(BitBtn1, BitBtn2);
 
     connect(BtnModo, &QPushButton::clicked, this, zk::reported([this] { BtnModoClick(); }));
     connect(BitBtn1, &QPushButton::clicked, this, zk::reported([this] { BitBtn1Click(); }));
     connect(BitBtn2, &QPushButton::clicked, this, zk::reported([this] { BitBtn2Click(); }));
+    zk::enterPressesOnlyTheFocusedButton(*this);
 }
 
 // A write refused leaves the button in its new state: the file keeps the old one.

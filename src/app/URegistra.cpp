@@ -1,6 +1,7 @@
 #include "URegistra.h"
 
 #include "Aplicacao.h"
+#include "Behaviours.h"
 #include "BtnMetal.h"
 #include "Erros.h"
 #include "Screen.h"
@@ -111,8 +112,6 @@ TBtnMetal* botao(QWidget* parent, const char* nome, const QRect& area, const QSt
     button->setSpacing(3);
     button->setImageIndex(0);
     button->setGlyph(QImage(glyph));
-    // No default button: Enter in a box must not close the dialog.
-    button->setAutoDefault(false);
     return button;
 }
 
@@ -192,6 +191,7 @@ TFRegistra::TFRegistra(std::function<void()> solicitaFim)
     EdDir->installEventFilter(this);
     connect(BtnGravar, &QPushButton::clicked, this, zk::reported([this] { BtnGravarClick(); }));
     connect(BtnCancelar, &QPushButton::clicked, this, zk::reported([this] { BtnCancelarClick(); }));
+    zk::enterPressesOnlyTheFocusedButton(*this); // no default button: Enter in a box writes nothing
     connect(CbLinux, &QRadioButton::toggled, this, zk::reported([this] {
                 if (CbLinux->isChecked())
                     CbLinuxClick();
@@ -222,6 +222,10 @@ void TFRegistra::CbWindowsClick()
 void TFRegistra::BtnGravarClick()
 {
     if (EdSenha->text().isEmpty()) {
+        // At a first start this dialog runs while the data module is being built, before the
+        // program's message window exists: it then shows the message in one of its own.
+        if (!MensagemDisponivel() && !mensagens_)
+            mensagens_ = std::make_unique<TFMensagem>();
         Mensagem(QStringLiteral("Senha Obrigatória"));
         return;
     }
@@ -282,12 +286,6 @@ void TFRegistra::paintEvent(QPaintEvent*)
 
 void TFRegistra::keyPressEvent(QKeyEvent* event)
 {
-    if (ehEnter(event)) {
-        // There is no default button: Enter presses a focused button and nothing else.
-        if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
-            button->click();
-        return;
-    }
     if (event->key() == Qt::Key_Escape)
         return; // only the two buttons and the system close this dialog
     QDialog::keyPressEvent(event);

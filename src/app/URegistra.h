@@ -3,7 +3,10 @@
 
 #include <QDialog>
 
+#include "UMensagem.h"
+
 #include <functional>
+#include <memory>
 
 class QComboBox;
 class QLineEdit;
@@ -48,4 +51,5 @@ private:
     void ConfereTextos() const;
 
     std::function<void()> solicitaFim;
+    std::unique_ptr<TFMensagem> mensagens_; // made only when no message window exists yet
 };

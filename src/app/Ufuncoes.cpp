@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 
 #include <limits>
+#include <utility>
 #include <optional>
 
 namespace {
@@ -277,4 +278,9 @@ void Mensagem(const QString& texto)
         janelaMensagem()(texto);
 }
 
-void RegistraMensagem(std::function<void(const QString&)> janela) { janelaMensagem() = std::move(janela); }
+bool MensagemDisponivel() { return static_cast<bool>(janelaMensagem()); }
+
+std::function<void(const QString&)> RegistraMensagem(std::function<void(const QString&)> janela)
+{
+    return std::exchange(janelaMensagem(), std::move(janela));
+}

@@ -36,5 +36,8 @@ QString BoolToStr(bool valor); // "-1" or "0"
 
 // Shows the text in the self-closing message window and returns when it has closed.
 void Mensagem(const QString& texto);
-// The message window registers itself here when it is created.
-void RegistraMensagem(std::function<void(const QString&)> janela);
+// Whether a message window is there to show it.
+bool MensagemDisponivel();
+// The message window registers itself here when it is created; the window registered
+// before it is returned, to be put back when it goes.
+std::function<void(const QString&)> RegistraMensagem(std::function<void(const QString&)> janela);

@@ -3,15 +3,11 @@
 #include "Aplicacao.h"
 #include "Program.h"
 
-#include <QMessageBox>
-
 int main(int argc, char** argv)
 {
     ZenobraApp app(argc, argv);
     zk::setErrorReporter(MostraErro);
-    zk::setFatalReporter([](const QString& text) {
-        QMessageBox box(QMessageBox::Critical, QStringLiteral("Application Error"), text, QMessageBox::Ok);
-        box.exec();
-    });
+    zk::setFatalReporter(
+        [](const QString& text) { zk::okBox(QMessageBox::Critical, QStringLiteral("Application Error"), text); });
     return ExecutaPrograma();
 }

@@ -20,6 +20,10 @@ void TFPRincipal::DBCtrlGrid1Click()
 {
     zk::Query& floor = Dm.QPesqMesa;
     const int codMesa = floor.fieldByName(QStringLiteral("CODMESA")).asInteger();
+    // The touched table's own labels, kept for when the floor read again no longer lists it
+    // (removed at another terminal meanwhile): they must never be another table's.
+    QString numero = floor.fieldByName(QStringLiteral("DESCRICAO")).asString();
+    QString movimento = floor.fieldByName(QStringLiteral("CODMOVIMENTO")).asString();
     if (floor.fieldByName(QStringLiteral("STATUS")).asString() != u"L") {
         Dm.AbreMovimento(floor.fieldByName(QStringLiteral("CODMOVIMENTO")).asInteger());
     } else {
@@ -28,11 +32,15 @@ void TFPRincipal::DBCtrlGrid1Click()
             return;
         if (!AbreMesaLivre(codMesa))
             return;
+        movimento = Dm.QMov.fieldByName(QStringLiteral("CODMOVIMENTO")).asString();
     }
-    floor.locate(QStringLiteral("CODMESA"), codMesa);
+    if (floor.locate(QStringLiteral("CODMESA"), codMesa)) {
+        numero = floor.fieldByName(QStringLiteral("DESCRICAO")).asString();
+        movimento = floor.fieldByName(QStringLiteral("CODMOVIMENTO")).asString();
+    }
     FComanda.CodMesa = codMesa;
-    FComanda.LbMesa->setText(floor.fieldByName(QStringLiteral("DESCRICAO")).asString());
-    FComanda.LbCodMov->setText(floor.fieldByName(QStringLiteral("CODMOVIMENTO")).asString());
+    FComanda.LbMesa->setText(numero);
+    FComanda.LbCodMov->setText(movimento);
     FComanda.exec();
     floor.last();
 }
@@ -47,6 +55,7 @@ bool TFPRincipal::AbreMesaLivre(int codMesa)
         tables.reopen(); // a table added at another terminal since the last read
         if (!tables.locate(QStringLiteral("CODMESA"), codMesa)) {
             Mensagem(mesaSumiu);
+            Dm.QPesqMesa.reopen(); // its tile goes
             return false;
         }
     }
@@ -69,8 +78,12 @@ bool TFPRincipal::AbreMesaLivre(int codMesa)
         tables.post();
         TDm::Confirma(Dm.TsCAd);
     } catch (...) {
-        // The table must not stay held for every other terminal.
-        zk::runReported([this] { Dm.DesfazReserva(); });
+        // The table must not stay held for every other terminal. When the connection is
+        // gone this fails the same way: the waiter sees the first failure only.
+        try {
+            Dm.DesfazReserva();
+        } catch (const zk::Error&) {
+        }
         throw;
     }
     Dm.QPesqMesa.reopen();

@@ -1,6 +1,7 @@
 #include "UPesqMesa.h"
 
 #include "Aplicacao.h"
+#include "Behaviours.h"
 #include "DbGrid.h"
 #include "InputQuery.h"
 #include "UDm.h"
@@ -23,7 +24,6 @@ QPushButton* botao(const QString& texto, int left, QWidget* barra)
     botao->setGeometry(left, 10, 75, 25);
     return botao;
 }
-
 
 } // namespace
 
@@ -64,6 +64,7 @@ TFPesqMesa::TFPesqMesa(TDm& Dm)
     connect(BitBtn1, &QPushButton::clicked, this, zk::reported([this] { BitBtn1Click(); }));
     connect(BitBtn2, &QPushButton::clicked, this, zk::reported([this] { BitBtn2Click(); }));
     connect(BitBtn3, &QPushButton::clicked, this, zk::reported([this] { BitBtn3Click(); }));
+    zk::enterPressesOnlyTheFocusedButton(*this);
 }
 
 void TFPesqMesa::BitBtn1Click()

@@ -60,6 +60,7 @@ TFPRincipal::TFPRincipal(TDm& Dm, TFPesqMesa& FPesqMesa, TFComanda& FComanda, TF
     for (QWidget* banda : {Panel2, static_cast<QWidget*>(Panel1), static_cast<QWidget*>(DBCtrlGrid1), Panel3})
         bandas->addWidget(banda);
     setPastaDoPrograma(PastaDoPrograma());
+    zk::enterPressesOnlyTheFocusedButton(*this);
 
     resize(1008, 689);
     // The desktop placement stays whatever part of the creation fails.
@@ -176,7 +177,7 @@ void TFPRincipal::AplicaLayout()
         return; // the desktop placement was made at creation
     ImVendas->hide();
     LbVendas->hide();
-    setWindowState(windowState() | Qt::WindowMaximized);
+    zk::fillScreen(*this);
 }
 
 // Each tile's own picture and number colour: exactly "L" is free, anything else occupied.

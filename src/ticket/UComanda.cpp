@@ -99,6 +99,7 @@ TFComanda::TFComanda(TDm& Dm, bool ModoTablet, TFInformaQtd& FInformaQtd, TFMsgS
     Panel2 = panel(Panel1, QColor(0xFD, 0xFD, 0xFD));
     Label2 = zk::sizedLabel(Panel2, QStringLiteral("Código do Produto"), {15, 10}, zk::pixelFont("Arial", 20));
     EdCodigo = new QLineEdit(Panel2);
+    EdCodigo->setObjectName(QStringLiteral("EdCodigo"));
     EdCodigo->setFont(zk::pixelFont("Arial", 27));
     EdCodigo->setFrame(false);
     EdCodigo->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid #7f9db9; background: white; }"));
@@ -117,6 +118,7 @@ TFComanda::TFComanda(TDm& Dm, bool ModoTablet, TFInformaQtd& FInformaQtd, TFMsgS
     connect(BtnSair, &QPushButton::clicked, this, zk::reported([this] { BtnSairClick(); }));
     connect(BtnFaturar, &QPushButton::clicked, this, zk::reported([this] { BtnFaturarClick(); }));
     connect(BtnLiberarMesa, &QPushButton::clicked, this, zk::reported([this] { BtnLiberarMesaClick(); }));
+    zk::enterPressesOnlyTheFocusedButton(*this); // a scanner's Enter after a touch must never bill
 
     FormCreate(ModoTablet);
 }
@@ -151,13 +153,14 @@ void TFComanda::CriaItens()
     auto& produto = GridItens->addText({25, 8, 417, 17}, QStringLiteral("PRODUTO"));
     produto.font = zk::pixelFont("Arial", 16);
     produto.anchors = Qt::LeftEdge | Qt::RightEdge | Qt::TopEdge;
-    GridItens->addText({25, 29, 91, 17}, QStringLiteral("QTD")).font = zk::pixelFont("Arial", 16);
-    auto& valor = GridItens->addText({238, 28, 91, 17}, QStringLiteral("VALOR"));
-    valor.font = zk::pixelFont("Arial", 16);
-    valor.anchors = Qt::TopEdge; // keeps its relative place
-    auto& total = GridItens->addText({386, 28, 91, 17}, QStringLiteral("TOTAL"));
-    total.font = zk::pixelFont("Arial", 16);
-    total.anchors = Qt::RightEdge | Qt::TopEdge;
+    DBText6 = &GridItens->addText({25, 29, 91, 17}, QStringLiteral("QTD"));
+    DBText6->font = zk::pixelFont("Arial", 16);
+    DBText7 = &GridItens->addText({238, 28, 91, 17}, QStringLiteral("VALOR"));
+    DBText7->font = zk::pixelFont("Arial", 16);
+    DBText7->anchors = Qt::TopEdge; // keeps its relative place
+    DBText8 = &GridItens->addText({386, 28, 91, 17}, QStringLiteral("TOTAL"));
+    DBText8->font = zk::pixelFont("Arial", 16);
+    DBText8->anchors = Qt::RightEdge | Qt::TopEdge;
     auto& lixeira = GridItens->addImage({538, 0, 44, 50});
     lixeira.setImage(QImage(QStringLiteral(":/assets/lixeira.png")));
     lixeira.stretch = true;
@@ -184,7 +187,7 @@ void TFComanda::CriaGrupos()
 void TFComanda::FormCreate(bool ModoTablet)
 {
     if (ModoTablet) {
-        setWindowState(windowState() | Qt::WindowMaximized);
+        zk::fillScreen(*this);
         return;
     }
     zk::centreOnScreen(*this);
@@ -213,6 +216,17 @@ void TFComanda::Dispoe()
     Panel2->setGeometry(0, 0, Panel1->width(), codeBandHeight);
     zk::keepRightEdge(LbMesa, 576); // measured from the band's left edge: it does not follow its right
     GridItens->setGeometry(0, codeBandHeight, Panel1->width(), middle - codeBandHeight);
+    MostraPrecoUnitario();
+}
+
+// Narrower than designed (a small tablet), the unit price, which keeps its relative place,
+// runs into the quantity and the line total: it is the one left out, so every text shown
+// stays whole. At the designed width and above it always shows.
+void TFComanda::MostraPrecoUnitario()
+{
+    const QRect price = GridItens->componentRect(*DBText7, 0);
+    DBText7->visible = !price.intersects(GridItens->componentRect(*DBText6, 0)) &&
+                       !price.intersects(GridItens->componentRect(*DBText8, 0));
 }
 
 void TFComanda::resizeEvent(QResizeEvent* event)
@@ -266,10 +280,11 @@ void TFComanda::IncluiItem()
     zk::Query& line = Dm.QItensMov;
     zk::Query& product = Dm.QPesqProdutos;
     line.append();
-    line.fieldByName(QStringLiteral("CODUNIDADE")).setInteger(product.fieldByName(QStringLiteral("CODUNIDADE")).asInteger());
-    line.fieldByName(QStringLiteral("CODPRODUTO")).setInteger(product.fieldByName(QStringLiteral("CODIGO")).asInteger());
-    line.fieldByName(QStringLiteral("CODTABELA")).setInteger(product.fieldByName(QStringLiteral("CODIGO")).asInteger());
-    line.fieldByName(QStringLiteral("VALOR")).setFloat(product.fieldByName(QStringLiteral("PRECOVENDA")).asFloat());
+    // The catalogue's values as they are: a product without a unit must not be stored with 0.
+    line.fieldByName(QStringLiteral("CODUNIDADE")).assign(product.fieldByName(QStringLiteral("CODUNIDADE")));
+    line.fieldByName(QStringLiteral("CODPRODUTO")).assign(product.fieldByName(QStringLiteral("CODIGO")));
+    line.fieldByName(QStringLiteral("CODTABELA")).assign(product.fieldByName(QStringLiteral("CODIGO")));
+    line.fieldByName(QStringLiteral("VALOR")).assign(product.fieldByName(QStringLiteral("PRECOVENDA")));
 
     FInformaQtd.MemoDesc->setPlainText(product.fieldByName(QStringLiteral("DESCRICAO")).asString());
     FInformaQtd.EdQtd->setText(QStringLiteral("1"));
@@ -281,15 +296,16 @@ void TFComanda::IncluiItem()
 void TFComanda::GravaItem()
 {
     zk::Query& line = Dm.QItensMov;
-    int quantidade = 0;
     try {
-        quantidade = StrToInt(FInformaQtd.EdQtd->text());
-    } catch (const zk::ConversionError&) {
-        line.cancel(); // nothing half-made stays behind the message
+        line.fieldByName(QStringLiteral("QTD")).setFloat(StrToInt(FInformaQtd.EdQtd->text()));
+        line.post();
+    } catch (...) {
+        // A quantity that does not convert, or a line refused before it is sent (a product
+        // without a unit): nothing half-made stays behind the message to block the next line.
+        if (line.state() == zk::Query::State::Insert)
+            line.cancel();
         throw;
     }
-    line.fieldByName(QStringLiteral("QTD")).setFloat(quantidade);
-    line.post();
     TDm::Confirma(Dm.TsMov);
 
     Dm.QSpItens.reopen();
@@ -325,9 +341,7 @@ void TFComanda::EdCodigoKeyPress()
     if (LocalizaProduto(EdCodigo->text())) {
         IncluiItem();
     } else {
-        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Zenobra Kova"), QStringLiteral("Produto não encontrado"),
-                        QMessageBox::Ok, this);
-        box.exec();
+        zk::okBox(QMessageBox::NoIcon, QStringLiteral("Zenobra Kova"), QStringLiteral("Produto não encontrado"), this);
     }
     EdCodigo->setFocus();
     EdCodigo->selectAll();

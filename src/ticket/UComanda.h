@@ -16,6 +16,7 @@ class TFMsgSimNaoTablet;
 namespace zk {
 class DbCtrlGrid;
 class DbLabel;
+class TileText;
 } // namespace zk
 
 class TFComanda : public QDialog {
@@ -37,6 +38,10 @@ public:
     zk::DbCtrlGrid* GridItens;
     zk::DbCtrlGrid* DBCtrlGrid2;
     zk::DbLabel* DBText9;
+    // The order line's quantity, unit price and line total, drawn in every item tile.
+    zk::TileText* DBText6;
+    zk::TileText* DBText7;
+    zk::TileText* DBText8;
 
     void FormShow();
     void IncluiItem();
@@ -75,6 +80,7 @@ private:
     void CriaItens();
     void CriaGrupos();
     void Dispoe();
+    void MostraPrecoUnitario();
     bool LocalizaProduto(const QString& codigo);
     void LiberaMesaNoBanco();
 

@@ -1,6 +1,7 @@
 #include "UInformaQtd.h"
 
 #include "Aplicacao.h"
+#include "Behaviours.h"
 #include "Memo.h"
 #include "Screen.h"
 #include "UDm.h"
@@ -87,6 +88,7 @@ TFInformaQtd::TFInformaQtd(TDm& Dm)
     setTabOrder(BtnConfirmar, BitBtn2);
     setTabOrder(BitBtn2, MemoDesc);
     setTabOrder(MemoDesc, EdQtd);
+    zk::enterPressesOnlyTheFocusedButton(*this);
 }
 
 // A pad key acts on the quantity box without ever taking the focus from it.

@@ -3,7 +3,9 @@
 #include "Erros.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPushButton>
 
 namespace zk {
 
@@ -53,10 +55,39 @@ private:
     int distance_;
 };
 
+class FocusedButtonEnter : public QObject {
+public:
+    explicit FocusedButtonEnter(QWidget& window) : QObject(&window)
+    {
+        // A dialog makes an auto-default button its default one when the button takes the
+        // focus, or when the dialog shows; the default one then takes every Enter.
+        for (QPushButton* button : window.findChildren<QPushButton*>()) {
+            button->setAutoDefault(false);
+            button->setDefault(false);
+            button->installEventFilter(this);
+        }
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (!enter || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+            return false;
+        if (!key->isAutoRepeat())
+            static_cast<QPushButton*>(watched)->click();
+        return true;
+    }
+};
+
 } // namespace
 
 void onClick(QWidget* widget, std::function<void()> action) { new ClickFilter(widget, std::move(action)); }
 
 void keepAtRight(QWidget* widget, int distance) { new RightEdgeFilter(widget, distance); }
+
+void enterPressesOnlyTheFocusedButton(QWidget& window) { new FocusedButtonEnter(window); }
 
 } // namespace zk

@@ -235,6 +235,27 @@ QRect DbCtrlGrid::panelRect(int index) const
     return QRect(QPoint(index % cols_ * size.width(), index / cols_ * size.height()), size);
 }
 
+double DbCtrlGrid::shrink() const
+{
+    const int height = panelSize().height();
+    return design_.isValid() && height < design_.height() ? double(height) / design_.height() : 1.0;
+}
+
+QRect DbCtrlGrid::drawnTile() const
+{
+    const double s = shrink();
+    const QSize size = panelSize();
+    return s < 1.0 ? QRect(0, 0, qRound(size.width() / s), design_.height()) : QRect(QPoint(0, 0), size);
+}
+
+QRect DbCtrlGrid::componentRect(const TileComponent& component, int index) const
+{
+    const double s = shrink();
+    const QRectF drawn = component.placeIn(drawnTile(), design_);
+    const QRectF shrunk(drawn.topLeft() * s, drawn.size() * s);
+    return shrunk.toAlignedRect().translated(panelRect(index).topLeft());
+}
+
 int DbCtrlGrid::panelAt(const QPoint& pos) const
 {
     QSize size = panelSize();
@@ -293,9 +314,18 @@ void DbCtrlGrid::paintPanel(QPainter& painter, int index, bool current)
         painter.fillRect(tile, *selectedColor_);
     if (onPaintPanel)
         onPaintPanel(*this, index);
+    painter.save();
+    painter.translate(tile.topLeft());
+    const double s = shrink();
+    if (s < 1.0) {
+        painter.scale(s, s);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    }
+    const QRect drawn = drawnTile();
     for (const auto& component : components_)
         if (component->visible)
-            component->paint(painter, component->placeIn(tile, design_), *dataSet_);
+            component->paint(painter, component->placeIn(drawn, design_), *dataSet_);
+    painter.restore();
     if (border_) {
         painter.setPen(palette().color(QPalette::Light));
         painter.drawLine(tile.topLeft(), tile.topRight());
@@ -343,10 +373,9 @@ void DbCtrlGrid::press(const QPoint& pos)
 
 TileComponent* DbCtrlGrid::clickableAt(int index, const QPoint& pos) const
 {
-    const QRect tile = panelRect(index);
     for (auto it = components_.rbegin(); it != components_.rend(); ++it) {
         TileComponent& c = **it;
-        if (c.visible && c.onClick && c.placeIn(tile, design_).contains(pos))
+        if (c.visible && c.onClick && componentRect(c, index).contains(pos))
             return &c;
     }
     return nullptr;

@@ -20,7 +20,9 @@
 //   Qt::RightEdge                             kept at its distance from the right edge
 //   no horizontal edge                        keeps its relative place (its centre scales)
 // and the same with TopEdge / BottomEdge vertically. Components are drawn in the order
-// they were added, later ones over earlier ones.
+// they were added, later ones over earlier ones. A tile lower than designed (a small
+// tablet's screen) is drawn as a tile of the designed height shrunk to fit: every component
+// and its font shrink alike, so the texts stay whole and apart.
 //
 // Components (owned by the grid; the returned reference stays valid):
 //   TileText&    addText(rect, "FIELD")           field's display text; font, color,
@@ -195,6 +197,8 @@ public:
 
     QSize panelSize() const;
     QRect panelRect(int index) const; // the tile at a position, in the grid's coordinates
+    // Where a component is drawn in the tile at a position, in the grid's coordinates.
+    QRect componentRect(const TileComponent& component, int index) const;
     int topRecord() const { return top_; } // the record shown by the first tile
     QScrollBar* verticalScrollBar() const { return scrollBar_; }
 
@@ -216,6 +220,8 @@ private:
     bool navigate(int key);
     void scrollBarAction(int action);
     int panelAt(const QPoint& pos) const;
+    double shrink() const; // below 1 when the tiles are lower than designed
+    QRect drawnTile() const; // the tile the components are placed in, before shrinking
     bool hasRecord(int recNo) const;
     TileComponent* clickableAt(int index, const QPoint& pos) const;
 

@@ -5,6 +5,7 @@
 #include "DbGridModel.h"
 #include "Query.h"
 
+#include <QAbstractButton>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -291,6 +292,9 @@ void DbGrid::deleteRow()
     QMessageBox confirm(QMessageBox::Question, QStringLiteral("Confirm"), QStringLiteral("Delete record?"),
                         QMessageBox::Ok | QMessageBox::Cancel, this);
     confirm.setDefaultButton(QMessageBox::Ok);
+    // The grid's own texts, whatever language the platform's boxes speak.
+    confirm.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+    confirm.button(QMessageBox::Cancel)->setText(QStringLiteral("Cancel"));
     if (confirm.exec() != QMessageBox::Ok)
         return;
     dropEditor();

@@ -53,4 +53,10 @@ void centreOnScreen(QWidget& window)
     window.move(window.pos() + screen.center() - window.frameGeometry().center());
 }
 
+void fillScreen(QWidget& window)
+{
+    window.setGeometry(window.screen()->availableGeometry()); // a new geometry ends a maximised state
+    window.setWindowState(window.windowState() | Qt::WindowMaximized);
+}
+
 } // namespace zk

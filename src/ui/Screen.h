@@ -30,4 +30,9 @@ void fillWith(QWidget& widget, const QColor& colour);
 // Moves a top-level window so that its frame sits in the middle of its screen.
 void centreOnScreen(QWidget& window);
 
+// Tablet mode: the window maximised, and placed over the screen's available area itself,
+// for platforms where nothing carries out a maximise request (a bare X server on a kiosk,
+// linuxfb, vnc).
+void fillScreen(QWidget& window);
+
 } // namespace zk

@@ -68,13 +68,13 @@ TFMensagem::TFMensagem()
     for (QWidget* control : findChildren<QWidget*>())
         control->installEventFilter(this);
 
-    RegistraMensagem([this](const QString& texto) {
+    registradaAntes_ = RegistraMensagem([this](const QString& texto) {
         DefineMensagem(texto);
         exec();
     });
 }
 
-TFMensagem::~TFMensagem() { RegistraMensagem({}); }
+TFMensagem::~TFMensagem() { RegistraMensagem(std::move(registradaAntes_)); }
 
 void TFMensagem::DefineMensagem(const QString& texto) { LbMsg->setPlainText(u'\n' + texto); }
 

@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QFrame;
 class QLabel;
 class QTimer;
@@ -39,6 +41,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    std::function<void(const QString&)> registradaAntes_; // put back when this window goes
     void FormShow();
     void Timer1Timer();
     bool FormKeyPress(QKeyEvent& key);

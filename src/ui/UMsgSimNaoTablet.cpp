@@ -1,6 +1,7 @@
 #include "UMsgSimNaoTablet.h"
 
 #include "Aplicacao.h"
+#include "Behaviours.h"
 #include "Memo.h"
 #include "Screen.h"
 
@@ -41,6 +42,7 @@ TFMsgSimNaoTablet::TFMsgSimNaoTablet()
 
     setTabOrder(BtnConfirmar, BitBtn2);
     setTabOrder(BitBtn2, MemoDesc);
+    zk::enterPressesOnlyTheFocusedButton(*this); // Enter on the question answers nothing
 }
 
 void TFMsgSimNaoTablet::showEvent(QShowEvent* event)

@@ -2,9 +2,11 @@
 
 #include "BtnMetal.h"
 #include "ErrorLog.h"
+#include "Memo.h"
 #include "Program.h"
 #include "TempIni.h"
 #include "TestDatabase.h"
+#include "UMensagem.h"
 #include "URegistra.h"
 #include "Ufuncoes.h"
 #include "Win1252.h"
@@ -579,4 +581,32 @@ TEST(FirstStart, CancelEndsTheProgramAfterStartUpRanOnWithTheDefaultName)
     EXPECT_FALSE(ini.exists()) << "nothing is written";
 }
 
+// At a real first start the dialog runs while the data module is being built, before the
+// program's message window exists: "Senha Obrigatória" must show all the same.
+TEST(FirstStart, EmptyPasswordShowsTheMessageAndWritesNothing)
+{
+    TempIni ini;
+    ErrorLog errors;
+    ProgramWatch watch;
+    QString message;
+    bool dialogStayedOpen = false;
+    whenTheDialogShows([&](TFRegistra& dialog) {
+        digita(dialog.EdSenha, QString());
+        QTimer::singleShot(0, [&] {
+            auto* window = qobject_cast<TFMensagem*>(QApplication::activeModalWidget());
+            ASSERT_NE(window, nullptr) << "no message window came up";
+            message = window->LbMsg->toPlainText().trimmed();
+            QTest::keyClick(window, Qt::Key_Escape);
+        });
+        clica(dialog.BtnGravar);
+        dialogStayedOpen = dialog.isVisible();
+        clica(dialog.BtnCancelar);
+    });
+    EXPECT_EQ(ExecutaPrograma(), 0);
+    EXPECT_EQ(message, "Senha Obrigatória");
+    EXPECT_TRUE(dialogStayedOpen);
+    EXPECT_FALSE(ini.exists()) << "nothing is written";
+}
+
 } // namespace
+

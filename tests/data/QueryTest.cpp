@@ -216,8 +216,11 @@ TEST_F(QueryTest, TextsThatWindows1252CannotHoldAreRefused)
     Query& q = itemQuery();
     q.open();
     q.append();
-    EXPECT_THROW(q.fieldByName("NOME").setString(QStringLiteral("日本")), zk::ConversionError);
-    EXPECT_TRUE(q.fieldByName("NOME").isNull());
+    for (const char* field : {"NOME", "SIGLA", "FOTO"}) {
+        EXPECT_EQ(errorOf([&] { q.fieldByName(field).setString(QStringLiteral("日本")); }),
+                  QStringLiteral("%1 não pode conter o caractere '日'.").arg(field));
+        EXPECT_TRUE(q.fieldByName(field).isNull()) << field;
+    }
     q.fieldByName("NOME").setString(QStringLiteral("€ Œ"));
     EXPECT_EQ(q.fieldByName("NOME").asString(), QStringLiteral("€ Œ"));
 }
@@ -367,6 +370,30 @@ TEST_F(QueryTest, UntouchedNewRowIsDroppedAndTouchedOneIsPostedWhenLeaving)
     q.fieldByName("NOME").setString("mudado");
     q.cancel();
     EXPECT_EQ(q.fieldByName("NOME").asString(), "item 2") << "cancel restores the row";
+}
+
+// Leaving an untouched new row drops it, and every row after it moves up by one: the row
+// asked for is the one that was at that place, as a grid's user saw it.
+TEST_F(QueryTest, MovingOffAnUntouchedNewRowLandsOnTheRowAskedFor)
+{
+    fill(5);
+    Query& q = itemQuery();
+    q.open();
+    q.last(); // every row fetched, as a grid's scroll bar wants them
+    q.moveTo(1);
+    q.insert(); // shown as the second row, above item 2
+    q.moveTo(3); // the row showing item 3
+    EXPECT_EQ(q.recordCount(), 5) << "the new row was dropped";
+    EXPECT_EQ(q.fieldByName("ID").asInteger(), 3);
+    EXPECT_EQ(q.recNo(), 2);
+
+    q.append(); // below item 5
+    q.moveTo(0);
+    EXPECT_EQ(q.fieldByName("ID").asInteger(), 1);
+    q.insert();
+    q.moveTo(0); // the new row itself: dropped, and the row now first is current
+    EXPECT_EQ(q.fieldByName("ID").asInteger(), 1);
+    EXPECT_EQ(q.recordCount(), 5);
 }
 
 TEST_F(QueryTest, EditOnAnEmptySetStartsANewRow)

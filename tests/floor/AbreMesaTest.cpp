@@ -221,4 +221,62 @@ TEST_F(AbreMesaTest, TableRemovedAtAnotherTerminalGetsNoOrder)
     EXPECT_EQ(movements(), before);
 }
 
+// Another terminal removes the table right after this one committed it occupied: the floor
+// read again no longer lists it, and the ticket still carries the touched table's labels.
+TEST_F(AbreMesaTest, TicketLabelsAreTheTouchedTablesEvenWhenTheFloorLostIt)
+{
+    log->onEntry = [&](const SentStatement& e) {
+        if (e.commit && e.transaction == "TsCAd")
+            db->exec("delete from MESAS where DESCRICAO = 1");
+    };
+    QString mesaLabel, movementLabel;
+    answerQuestion(true, [&](QWidget&) {
+        mesaLabel = ticket().LbMesa->text();
+        movementLabel = ticket().LbCodMov->text();
+        ticket().BtnSair->click();
+    });
+    touchTable(1);
+    log->onEntry = nullptr;
+    EXPECT_EQ(mesaLabel, "1");
+    EXPECT_EQ(movementLabel, "105") << "the new order's code, not another table's";
+    EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join('\n').toStdString();
+}
+
+// A table added at another terminal, then removed there, before this terminal touched it:
+// not even the tables read again know it, and its stale tile goes.
+TEST_F(AbreMesaTest, TableUnknownEvenAfterReadingTheTablesAgainLeavesTheFloor)
+{
+    db->exec("insert into MESAS (CODMESA, DESCRICAO, STATUS, CODMOVIMENTO) values (0, 31, 'L', 0)");
+    dm().QPesqMesa.reopen();
+    dm().QPesqMesa.last();
+    db->exec("delete from MESAS where DESCRICAO = 31");
+    int before = movements();
+    QString told;
+    answerQuestion(true, [&](QWidget& w) {
+        told = w.findChild<QTextEdit*>()->toPlainText().trimmed();
+        QTest::keyClick(&w, Qt::Key_Escape);
+    });
+    touchTable(31);
+    EXPECT_EQ(told, "Esta mesa não está mais cadastrada; nenhuma comanda foi aberta.");
+    EXPECT_EQ(movements(), before);
+    EXPECT_FALSE(dm().QPesqMesa.locate("DESCRICAO", 31)) << "the floor was read again";
+}
+
+// The connection is cut while the new order is being sent: the waiter is told once, not
+// once more for releasing the table on the same dead connection.
+TEST_F(AbreMesaTest, FailureWhileOpeningIsReportedOnce)
+{
+    log->onEntry = [&](const SentStatement& e) {
+        if (e.sql.startsWith("insert into MOVIMENTOSPRODUTOS"))
+            db->exec("delete from MON$ATTACHMENTS where MON$ATTACHMENT_ID <> CURRENT_CONNECTION "
+                     "and MON$SYSTEM_FLAG = 0");
+    };
+    answerQuestion(true);
+    touchTable(1);
+    log->onEntry = nullptr;
+    EXPECT_EQ(errors.messages.size(), 1) << errors.messages.join('\n').toStdString();
+    EXPECT_FALSE(ticket().isVisible());
+    EXPECT_EQ(table(1), (QVariantList{"L", 0}));
+}
+
 } // namespace

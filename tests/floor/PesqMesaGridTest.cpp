@@ -160,6 +160,25 @@ INSTANTIATE_TEST_SUITE_P(
                (info.param.error.isEmpty() ? "Sent" : "Refused") + std::to_string(info.index);
     });
 
+// A new row nobody touched is dropped when the user leaves it for another row; the rows
+// below it move up. The table the user touched is the one the record set moves to and the
+// one the grid highlights, so "Alterar" renumbers the table the user picked.
+TEST_F(GridTest, LeavingAnUntouchedNewRowLandsOnTheTouchedRow)
+{
+    dm->QMesas.afterInsert = nullptr; // new rows start with nothing set
+    clickCell(gridText(2, DESCRICAO).toInt(), DESCRICAO);
+    press(Qt::Key_Insert); // the new row shows third, above the table that was
+    ASSERT_EQ(dm->QMesas.state(), State::Insert);
+    ASSERT_EQ(grid().rowCount(), 31);
+    const QString picked = gridText(6, DESCRICAO); // below the new row
+    clickCell(picked.toInt(), DESCRICAO);
+    EXPECT_EQ(grid().rowCount(), 30) << "the untouched row is gone";
+    EXPECT_EQ(dm->QMesas.fieldByName("DESCRICAO").asString(), picked);
+    EXPECT_EQ(view().currentIndex().row(), dm->QMesas.recNo());
+    EXPECT_EQ(gridText(view().currentIndex().row(), DESCRICAO), picked);
+    EXPECT_TRUE(log->entries.empty()) << "nothing was sent";
+}
+
 TEST_F(GridTest, ARefusedTextStaysInTheCellForCorrection)
 {
     clickCell(12, DESCRICAO);

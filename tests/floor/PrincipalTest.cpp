@@ -302,6 +302,25 @@ TEST_F(FloorTest, TabletLayoutFillsTheScreenWithoutSalesAndStretchesTheTiles)
     EXPECT_EQ(grid().panelSize(), QSize((w - scrollBar) / 6, grid().height() / 4));
 }
 
+// A small tablet's screen leaves tiles lower than designed: everything in them shrinks alike,
+// so the number, the picture and the running total all stay inside the tile.
+TEST_F(FloorTest, LowTilesKeepTheTotalInside)
+{
+    start({{1, 3, "O", 101}}, "0");
+    showFloor();
+    floor().resize(1024, 600);
+    QTRY_COMPARE(grid().height(), 600 - 66 - 106 - 80);
+    ASSERT_LT(grid().panelSize().height(), 109);
+    const QRect tile = grid().panelRect(0);
+    const QRect number = grid().componentRect(*floor().LbNrMesa, 0);
+    const QRect total = grid().componentRect(*floor().DBText2, 0);
+    EXPECT_TRUE(tile.contains(number));
+    // The total's box runs past the designed tile too; its line of text must fit.
+    const double shrink = double(grid().panelSize().height()) / 109;
+    EXPECT_LE(total.top() + QFontMetrics(floor().DBText2->font).height() * shrink, tile.bottom() + 1);
+    EXPECT_FALSE(number.intersects(total));
+}
+
 struct FailedCreation {
     const char* name;
     const char* modo;

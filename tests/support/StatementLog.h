@@ -6,6 +6,8 @@
 
 #include <QStringList>
 
+#include <functional>
+
 struct SentStatement {
     QString transaction;
     QString sql;
@@ -37,12 +39,16 @@ public:
 
     void statementSent(const QString& transaction, const QString& sql, const zk::fb::NamedValues& params) override
     {
-        entries.push_back({transaction, sql, params});
+        record({transaction, sql, params});
     }
     void committed(const QString& transaction, bool retaining) override
     {
-        entries.push_back({transaction, QString(), {}, true, retaining});
+        record({transaction, QString(), {}, true, retaining});
     }
+
+    // Runs at each entry, as it happens: a statement just before it is sent, a commit just
+    // after it is done. A test acts there as another terminal would at that very moment.
+    std::function<void(const SentStatement&)> onEntry;
 
     // One line per entry: the statement's first line, or "COMMIT RETAINING <transaction>".
     QStringList summary() const
@@ -67,5 +73,13 @@ public:
     std::vector<SentStatement> entries;
 
 private:
+    void record(SentStatement entry)
+    {
+        entries.push_back(entry);
+        if (onEntry)
+            onEntry(entry); // a copy: what the test does may add entries
+
+    }
+
     zk::fb::Attachment* attachment_ = nullptr;
 };

@@ -172,6 +172,34 @@ TEST_F(ComandaTest, CancelledKeypadAddsNothingButUsedALineCode)
     EXPECT_EQ(lines(mesa3.codMovimento).size(), mesa3.linhas);
 }
 
+// A keyboard's Enter, or a barcode scanner's carriage return, after a touch on any tile
+// must not press a button the waiter is not on; on a focused button it presses that one.
+TEST_F(ComandaTest, EnterAfterATouchNeverBillsAndOnSairCloses)
+{
+    FakeCaixa caixa("programa", "exit 0\n");
+    DefinePastaDoPrograma(caixa.folder());
+    bool closedBySair = false;
+    openTicket(mesa8, [&](TFComanda& t) {
+        // The touched grid holds the focus: the key goes to it.
+        whenModalOpens([](QWidget& w) { click(w, "BitBtn2"); }); // the keypad, cancelled
+        touch(*t.GRidPesqProd);
+        QTest::keyClick(t.GRidPesqProd, Qt::Key_Return);
+        touch(*t.DBCtrlGrid2);
+        QTest::keyClick(t.DBCtrlGrid2, Qt::Key_Return);
+        touch(*t.GridItens);
+        QTest::keyClick(t.GridItens, Qt::Key_Return);
+        QTest::keyClick(t.GridItens, Qt::Key_Enter, Qt::KeypadModifier);
+        ASSERT_TRUE(t.isVisible()) << "the ticket stays open";
+
+        t.BtnSair->setFocus();
+        QTest::keyClick(t.BtnSair, Qt::Key_Return);
+        closedBySair = !t.isVisible();
+    });
+    EXPECT_TRUE(closedBySair);
+    EXPECT_EQ(caixa.runs(), 0) << "the billing program was not started";
+    EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join('\n').toStdString();
+}
+
 TEST_F(ComandaTest, QuantityZeroIsAccepted)
 {
     openTicket(mesa3, [&](TFComanda& t) {
@@ -196,6 +224,29 @@ TEST_F(ComandaTest, QuantityThatIsNoNumberLeavesNothingHalfMade)
     });
     EXPECT_EQ(errors.messages, QStringList({"'' is not a valid integer value."}));
     EXPECT_EQ(lines(mesa3.codMovimento).size(), mesa3.linhas);
+}
+
+// A catalogue row without a unit is copied as it is: the line is refused before anything is
+// sent, and it does not stay behind to block the next one.
+TEST_F(ComandaTest, ProductWithoutAUnitIsRefusedAndTheNextLineGoes)
+{
+    db->exec("update PRODUTOS set CODUNIDADE = null where CODIGO = 1007");
+    openTicket(mesa3, [&](TFComanda& t) {
+        selectProduct(1007);
+        log.clear();
+        whenModalOpens(keypad("2"));
+        touch(*t.GRidPesqProd);
+        EXPECT_TRUE(log.starting("insert").empty());
+        EXPECT_EQ(Dm->QItensMov.state(), zk::Query::State::Browse) << "the refused line is gone";
+
+        selectProduct(1001);
+        whenModalOpens(keypad("1"));
+        touch(*t.GRidPesqProd);
+    });
+    EXPECT_EQ(errors.messages, QStringList({"Field 'CODUNIDADE' must have a value."}));
+    auto stored = lines(mesa3.codMovimento);
+    ASSERT_EQ(stored.size(), mesa3.linhas + 1);
+    EXPECT_EQ(stored.back().value(0), 1001);
 }
 
 TEST_F(ComandaTest, TypedCodeMustMatchCharacterForCharacter)
@@ -285,6 +336,9 @@ TEST_F(ComandaTest, LiberarMesaFreesTheTableAndKeepsTheOrder)
             EXPECT_EQ(box.text(), "Excluir Comanda");
             EXPECT_EQ(box.windowTitle(), "Atenção");
             EXPECT_EQ(box.icon(), QMessageBox::Question);
+            // The platform's box speaks the system's language (pt_BR under the C locale).
+            EXPECT_EQ(box.button(QMessageBox::Yes)->text().remove(u'&'), "Sim");
+            EXPECT_EQ(box.button(QMessageBox::No)->text().remove(u'&'), QStringLiteral("Não"));
             answer(w, QMessageBox::Yes);
         });
         t.BtnLiberarMesa->click();
@@ -360,6 +414,35 @@ TEST_F(ComandaTest, TabletLayoutStretchesTheBandsAndKeepsTheRightHandControls)
     EXPECT_EQ(tablet.GridItens->panelSize().height(), (800 - 66 - 74 - 90) / 9) << "the tiles grow with the grid";
     EXPECT_EQ(tablet.LbMesa->geometry().right() + 1, 576) << "the table's number does not follow the right edge";
 }
+
+// Below the designed width (a small tablet) the texts of a line's tile must not run into each
+// other: the unit price gives way first. At the designed width and above, every text shows.
+class NarrowTicketTest : public ComandaTest, public testing::WithParamInterface<int> {};
+
+TEST_P(NarrowTicketTest, LineTextsNeverOverlap)
+{
+    const int width = GetParam();
+    TFComanda tablet(*Dm, true, *FInformaQtd, *FMsgSimNaoTablet);
+    tablet.setWindowState(Qt::WindowNoState);
+    tablet.resize(width, 600);
+    tablet.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&tablet));
+    std::vector<QRect> shown;
+    for (zk::TileText* text : {tablet.DBText6, tablet.DBText7, tablet.DBText8})
+        if (text->visible)
+            shown.push_back(tablet.GridItens->componentRect(*text, 0));
+    for (size_t i = 0; i < shown.size(); ++i) {
+        EXPECT_TRUE(tablet.GridItens->panelRect(0).contains(shown[i])) << "text " << i << " is whole";
+        for (size_t j = i + 1; j < shown.size(); ++j)
+            EXPECT_FALSE(shown[i].intersects(shown[j])) << "texts " << i << " and " << j;
+    }
+    if (tablet.GridItens->panelSize().width() >= tablet.GridItens->panelDesignSize().width())
+        EXPECT_EQ(shown.size(), 3u) << "the designed layout, every text";
+    else
+        EXPECT_GE(shown.size(), 2u) << "quantity and line total always show";
+}
+
+INSTANTIATE_TEST_SUITE_P(ScreenWidths, NarrowTicketTest, testing::Values(800, 900, 1024, 1036, 1280));
 
 TEST_F(ComandaTest, EscDoesNotCloseAndEveryClosingReadsTheFloorAgain)
 {

@@ -50,7 +50,10 @@ INSTANTIATE_TEST_SUITE_P(
                     KeyAnswer{"Space", {Qt::Key_Space}, 1}, KeyAnswer{"TabThenEnter", {Qt::Key_Tab, Qt::Key_Return}, 2},
                     KeyAnswer{"TabThenSpace", {Qt::Key_Tab, Qt::Key_Space}, 2},
                     KeyAnswer{"TabRoundToSim", {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Return}, 1},
-                    KeyAnswer{"EscMeansNothing", {Qt::Key_Escape, Qt::Key_Return}, 1}),
+                    KeyAnswer{"EscMeansNothing", {Qt::Key_Escape, Qt::Key_Return}, 1},
+                    // Enter on the question presses no button: only the next Tab and Enter answer.
+                    KeyAnswer{"EnterOnTheQuestionAnswersNothing",
+                              {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Return, Qt::Key_Tab, Qt::Key_Return}, 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct Ending {

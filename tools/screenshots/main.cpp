@@ -1,7 +1,8 @@
 // zk_screenshots <folder> [database]: starts the program on a copy of the sample bar (or of
 // the given database) and writes every screen listed below as a PNG file into the folder.
 // Each screen is one entry: the file name, the layout it is taken in, and how to bring the
-// screen up from a freshly started program.
+// screen up from a freshly started program. The pictures are taken on Qt's offscreen
+// platform with screens of real sizes (see screenSizes), each in a process of its own.
 
 #include "Aplicacao.h"
 #include "Memo.h"
@@ -9,9 +10,11 @@
 #include "URegistra.h"
 #include "Ufuncoes.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -74,9 +77,14 @@ const std::vector<Screen> screens = {
     {QStringLiteral("instalacao.png"), false, instalacao},
 };
 
-// The screen the tablet layout fills; the desktop layout is centred on it.
-constexpr int screenWidth = 1280;
-constexpr int screenHeight = 800;
+// The screens the pictures are taken on. The first gets every picture, the desktop layout
+// centred on it; the others (smaller tablets) get the tablet pictures only, with the
+// screen's size in the file name.
+struct ScreenSize {
+    int width, height;
+    QString name() const { return QStringLiteral("%1x%2").arg(width).arg(height); }
+};
+const ScreenSize screenSizes[] = {{1280, 800}, {1024, 600}};
 
 // Settings that open the database copy through the embedded engine: a "Linux server"
 // whose folder is the copy's.
@@ -89,7 +97,7 @@ void writeSettings(const QString& folder, bool tablet)
     GravarIni(QStringLiteral("KOVA"), QStringLiteral("MODO"), BoolToStr(tablet));
 }
 
-bool take(const Screen& screen, const QString& folder, const QString& database)
+bool take(const Screen& screen, const QString& file, const QString& database)
 {
     QTemporaryDir work;
     QString copy = work.filePath(QStringLiteral("zenobra/dados/zenobra.gdb"));
@@ -110,7 +118,6 @@ bool take(const Screen& screen, const QString& folder, const QString& database)
     settle.start();
     while (settle.elapsed() < 200)
         QApplication::processEvents(QEventLoop::AllEvents, 20);
-    QString file = QDir(folder).filePath(screen.file);
     if (!window.grab().save(file)) {
         QTextStream(stderr) << "cannot write " << file << '\n';
         return false;
@@ -120,40 +127,61 @@ bool take(const Screen& screen, const QString& folder, const QString& database)
     return true;
 }
 
-// Qt's offscreen platform with one screen of the given size, unless a platform was chosen.
-void offscreenPlatform(QTemporaryDir& dir)
+// The pictures of one screen size, in this process: Qt's offscreen platform given one
+// screen of that size.
+int takeOn(const ScreenSize& size, bool first, const QString& folder, const QString& database, int argc, char** argv)
 {
-    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        return;
-    QString config = dir.filePath(QStringLiteral("screen.json"));
+    QTemporaryDir platformDir;
+    QString config = platformDir.filePath(QStringLiteral("screen.json"));
     QFile file(config);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(QStringLiteral(R"({"screens": [{"name": "tablet", "x": 0, "y": 0, "width": %1, "height": %2,
-                                     "logicalDpi": 96, "dpr": 1}]})")
-                       .arg(screenWidth)
-                       .arg(screenHeight)
-                       .toUtf8());
+    if (!file.open(QIODevice::WriteOnly))
+        return 1;
+    file.write(QStringLiteral(R"({"screens": [{"name": "screen", "x": 0, "y": 0, "width": %1, "height": %2,
+                                  "logicalDpi": 96, "dpr": 1}]})")
+                   .arg(size.width)
+                   .arg(size.height)
+                   .toUtf8());
+    file.close();
     qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config).toLocal8Bit());
+
+    ZenobraApp app(argc, argv);
+    zk::setErrorReporter([](const QString& text) { QTextStream(stderr) << "error: " << text << '\n'; });
+    QDir().mkpath(folder);
+    bool ok = true;
+    for (const Screen& screen : screens) {
+        if (!first && !screen.tablet)
+            continue;
+        QString name = first ? screen.file : screen.file.chopped(4) + u'-' + size.name() + QStringLiteral(".png");
+        ok = take(screen, QDir(folder).filePath(name), database) && ok;
+    }
+    return ok ? 0 : 1;
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir platformDir;
-    offscreenPlatform(platformDir);
-    ZenobraApp app(argc, argv);
-    zk::setErrorReporter([](const QString& text) { QTextStream(stderr) << "error: " << text << '\n'; });
-    QStringList args = QApplication::arguments();
-    if (args.size() < 2) {
+    // zk_screenshots --screen <n> <folder> <database>: one screen size's pictures.
+    if (argc == 5 && qstrcmp(argv[1], "--screen") == 0) {
+        const int index = std::atoi(argv[2]);
+        return takeOn(screenSizes[index], index == 0, QString::fromLocal8Bit(argv[3]),
+                      QString::fromLocal8Bit(argv[4]), argc, argv);
+    }
+    if (argc < 2 || argc > 3 || argv[1][0] == '-') {
         QTextStream(stderr) << "usage: zk_screenshots <folder> [database]\n";
         return 2;
     }
-    QString folder = args[1];
-    QString database = args.size() > 2 ? args[2] : QStringLiteral(ZK_SAMPLE_FDB);
-    QDir().mkpath(folder);
-    bool ok = true;
-    for (const Screen& screen : screens)
-        ok = take(screen, folder, database) && ok;
-    return ok ? 0 : 1;
+    QCoreApplication app(argc, argv);
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    const QString database = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral(ZK_SAMPLE_FDB);
+    int status = 0;
+    for (int index = 0; index < int(std::size(screenSizes)); ++index) {
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedChannels);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--screen"), QString::number(index), folder, database});
+        if (!child.waitForFinished(-1) || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
+            status = 1;
+    }
+    return status;
 }

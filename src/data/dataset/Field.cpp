@@ -327,7 +327,7 @@ void Field::setString(const QString& value)
         return;
     }
     case FieldType::Blob:
-        setBlob(*toWin1252(value));
+        setBlob(toWin1252OrThrow(value, name_));
         return;
     default:
         setText(value);
@@ -368,6 +368,28 @@ void Field::clear()
     if (blobOrdinal_ >= 0)
         query_.activeBlobs()[blobOrdinal_].clear();
     markSet(true);
+}
+
+void Field::assign(const Field& source)
+{
+    if (source.isNull())
+        return clear();
+    switch (def_.type) {
+    case FieldType::Integer:
+    case FieldType::SmallInt:
+        return setInteger(source.asInteger());
+    case FieldType::Float:
+    case FieldType::Bcd:
+        return setFloat(source.asFloat());
+    case FieldType::Date:
+        return setDate(source.asDate());
+    case FieldType::Time:
+        return setTime(source.asTime());
+    case FieldType::Blob:
+        return setBlob(source.asBlob());
+    default:
+        return setString(source.asString());
+    }
 }
 
 void Field::setText(const QString& text)

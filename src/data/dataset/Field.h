@@ -44,6 +44,8 @@ public:
     void setTime(const QTime& value);
     void setBlob(const QByteArray& value);
     void clear();
+    // Another field's value, an empty one included, converted to this field's type.
+    void assign(const Field& source);
     // A typed text, as an editing grid hands it over: converted by the field's type;
     // the empty text empties the field.
     void setText(const QString& text);

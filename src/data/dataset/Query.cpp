@@ -432,10 +432,26 @@ void Query::prior() { moveBy(-1); }
 void Query::moveTo(int recNo)
 {
     requireActive();
-    int here = this->recNo();
-    if (here < 0)
-        return first();
-    moveBy(recNo - here);
+    Notify notify(*this);
+    // The row asked for is the one at that place now: leaving a new row untouched drops it,
+    // and every row after it moves up by one.
+    const std::size_t fetchedBefore = rows_.size();
+    const qsizetype wanted = rawIndexOf(recNo);
+    const bool fetched = rows_.size() != fetchedBefore;
+    const std::byte* wantedRow = wanted >= 0 ? rows_[wanted].data.get() : nullptr;
+    checkBrowseMode();
+    auto found = std::find_if(rows_.begin(), rows_.end(), [&](const Row& r) { return r.data.get() == wantedRow; });
+    if (!wantedRow || found == rows_.end()) {
+        // Past the last row (or the dropped row itself): as far as the rows go.
+        int here = this->recNo();
+        if (here < 0)
+            return first();
+        return moveBy(recNo - here);
+    }
+    setCurrent(found - rows_.begin());
+    bof_ = eof_ = false;
+    if (fetched)
+        emit dataChanged();
 }
 
 bool Query::locate(const QString& fieldName, const QVariant& value)

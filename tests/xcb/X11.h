@@ -1,0 +1,70 @@
+#pragma once
+// What the X server holds for a window, asked on Qt's own connection (so every request Qt
+// made before is already carried out): its properties and its place on the screen.
+
+#include <QByteArray>
+#include <QGuiApplication>
+#include <QList>
+#include <QRect>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+
+namespace x11 {
+
+inline xcb_connection_t* connection()
+{
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->connection() : nullptr;
+}
+
+inline xcb_atom_t atom(const char* name)
+{
+    auto cookie = xcb_intern_atom(connection(), 0, static_cast<uint16_t>(qstrlen(name)), name);
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection(), cookie, nullptr);
+    xcb_atom_t value = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    std::free(reply);
+    return value;
+}
+
+// The property's bytes, whatever its type; empty when the window has none.
+inline QByteArray property(xcb_window_t window, const char* name)
+{
+    auto cookie = xcb_get_property(connection(), 0, window, atom(name), XCB_GET_PROPERTY_TYPE_ANY, 0, 4096);
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(connection(), cookie, nullptr);
+    QByteArray bytes;
+    if (reply)
+        bytes = QByteArray(static_cast<const char*>(xcb_get_property_value(reply)), xcb_get_property_value_length(reply));
+    std::free(reply);
+    return bytes;
+}
+
+// The window's title as the window manager and the task bar read it.
+inline QString title(xcb_window_t window) { return QString::fromUtf8(property(window, "_NET_WM_NAME")); }
+
+// Where the window lies on the screen (its parent is the root: there is no window manager).
+inline QRect geometry(xcb_window_t window)
+{
+    xcb_get_geometry_reply_t* reply = xcb_get_geometry_reply(connection(), xcb_get_geometry(connection(), window), nullptr);
+    QRect rect = reply ? QRect(reply->x, reply->y, reply->width, reply->height) : QRect();
+    std::free(reply);
+    return rect;
+}
+
+// The windows of every program on the display.
+inline QList<xcb_window_t> topLevels()
+{
+    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection())).data;
+    xcb_query_tree_reply_t* reply = xcb_query_tree_reply(connection(), xcb_query_tree(connection(), screen->root), nullptr);
+    QList<xcb_window_t> windows;
+    if (reply) {
+        const xcb_window_t* children = xcb_query_tree_children(reply);
+        for (int i = 0; i < xcb_query_tree_children_length(reply); ++i)
+            windows << children[i];
+    }
+    std::free(reply);
+    return windows;
+}
+
+} // namespace x11
