@@ -64,8 +64,12 @@ start_firebird_server() {
   # A new machine has no SYSDBA password anyone knows: set one through the embedded engine
   # before the server opens its security database.
   password="zk$(od -An -N6 -tx1 /dev/urandom | tr -d ' \n')"
-  printf "create or alter user SYSDBA password '%s' using plugin Srp;\ncommit;\n" "$password" |
-    $services_sudo isql-fb -q -user SYSDBA "$security" >/dev/null
+  if ! printf "create or alter user SYSDBA password '%s' using plugin Srp;\ncommit;\n" "$password" |
+    $services_sudo isql-fb -q -user SYSDBA "$security" >"$services_scratch/isql.log" 2>&1; then
+    cat "$services_scratch/isql.log" >&2
+    echo "the SYSDBA password could not be set: is another Firebird server running (systemctl stop firebird3.0)?" >&2
+    return 1
+  fi
 
   # The server's own process id, not sudo's: SIGKILL would not reach past sudo.
   pidfile="$services_scratch/firebird.pid"

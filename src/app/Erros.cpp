@@ -41,6 +41,8 @@ ErrorReporter setErrorReporter(ErrorReporter reporter)
 
 void reportError(const std::exception& e)
 {
+    if (dynamic_cast<const SilentStop*>(&e))
+        return;
     currentReporter()(withFullStop(errorText(e)));
 }
 

@@ -4,6 +4,7 @@
 #include <QString>
 #include <exception>
 #include <functional>
+#include <vector>
 
 namespace zk {
 
@@ -18,15 +19,27 @@ private:
     QByteArray utf8_;
 };
 
-// The database client refused something; the text is the client's own, one message per line.
+// The database client refused something; the text is the client's own, one message per line,
+// and the client's error codes are kept beside it.
 class DatabaseError : public Error {
 public:
-    explicit DatabaseError(QString text, bool lockConflict = false) : Error(std::move(text)), lockConflict_(lockConflict) {}
-    // Another transaction holds the row: with "nowait" this fails at once instead of waiting.
-    bool lockConflict() const { return lockConflict_; }
+    enum class Cause {
+        Other,
+        LockConflict,   // another transaction holds the row: with "nowait" this fails at once
+        ConnectionLost, // the network or the server went away: the connection is gone
+    };
+    explicit DatabaseError(QString text, Cause cause = Cause::Other, std::vector<long> codes = {})
+        : Error(std::move(text)), cause_(cause), codes_(std::move(codes))
+    {
+    }
+    Cause cause() const { return cause_; }
+    bool lockConflict() const { return cause_ == Cause::LockConflict; }
+    bool connectionLost() const { return cause_ == Cause::ConnectionLost; }
+    const std::vector<long>& codes() const { return codes_; }
 
 private:
-    bool lockConflict_;
+    Cause cause_;
+    std::vector<long> codes_;
 };
 
 // A record set refused an operation; the text usually starts with the record set's name.
@@ -39,6 +52,13 @@ public:
 class ConversionError : public Error {
 public:
     using Error::Error;
+};
+
+// An action that stops on purpose with nothing more to say: the waiter has been told what
+// happened already. The default error handler shows nothing for it.
+class SilentStop : public Error {
+public:
+    SilentStop() : Error(QString()) {}
 };
 
 // The database client library could not be loaded: the program cannot run at all.

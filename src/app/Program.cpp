@@ -1,11 +1,15 @@
 #include "Program.h"
 
+#include "EndSignals.h"
 #include "Erros.h"
 #include "URegistra.h"
 
 #include <QApplication>
+#include <QTimer>
 
+#include <cstdio>
 #include <optional>
+#include <set>
 
 Program::Program()
     : Dm([this] {
@@ -19,9 +23,57 @@ Program::Program()
 {
 }
 
+namespace {
+
+// The end asked from outside (a signal). Each open dialog closes as its own close box would:
+// a pending order line is dropped, a question is answered "Não". A wait for the billing
+// program stops. Then the floor closes as "Sair" does, and the data module commits and
+// detaches as at a normal end. Checked again until nothing is left open, since a closing
+// dialog may bring up another one; nothing is shown any more, errors go to standard error.
+class Encerramento : public QObject {
+public:
+    explicit Encerramento(std::optional<Program>& program) : program_(program)
+    {
+        connect(&sinais_, &zk::EndSignals::received, this, [this] { inicia(); });
+        connect(&repete_, &QTimer::timeout, this, [this] { fecha(); });
+    }
+
+private:
+    void inicia()
+    {
+        if (repete_.isActive())
+            return;
+        zk::setErrorReporter([](const QString& text) { std::fprintf(stderr, "%s\n", qPrintable(text)); });
+        repete_.start(20);
+        fecha();
+    }
+
+    void fecha()
+    {
+        std::set<QWidget*> pedidas;
+        while (QWidget* modal = QApplication::activeModalWidget()) {
+            if (!pedidas.insert(modal).second)
+                return; // it keeps itself open for now (the ticket while billing): next round
+            modal->close();
+        }
+        if (!program_)
+            return; // start-up is not over: ExecutaPrograma sees the request when it is
+        repete_.stop();
+        program_->FPRincipal.close();
+        QApplication::quit();
+    }
+
+    std::optional<Program>& program_;
+    zk::EndSignals sinais_;
+    QTimer repete_;
+};
+
+} // namespace
+
 int ExecutaPrograma()
 {
     std::optional<Program> program;
+    Encerramento encerramento(program);
     try {
         program.emplace();
     } catch (const zk::ClientLibraryError& e) {
@@ -29,7 +81,7 @@ int ExecutaPrograma()
         return 1;
     }
     program->FPRincipal.show();
-    if (program->fimSolicitado) {
+    if (program->fimSolicitado || zk::EndSignals::requested()) {
         QApplication::processEvents(); // the end was asked for before the loop: one pass, then stop
         return 0;
     }

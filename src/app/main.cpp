@@ -1,10 +1,12 @@
 // Zenobra Kova: the touch-screen order taker of the dining room.
 
 #include "Aplicacao.h"
+#include "EndSignals.h"
 #include "Program.h"
 
 int main(int argc, char** argv)
 {
+    zk::EndSignals::install(); // before the database client library is loaded
     ZenobraApp app(argc, argv);
     zk::setErrorReporter(MostraErro);
     zk::setFatalReporter(

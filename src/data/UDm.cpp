@@ -15,6 +15,15 @@ QString stringLiteral(const QString& text) { return u'\'' + QString(text).replac
 
 const QStringList selectMovInicial{QStringLiteral("select * from MOVIMENTOSPRODUTOS"),
                                    QStringLiteral("where codmovimento is null")};
+
+QString NaoGravadas(int quantas)
+{
+    return quantas == 1 ? QStringLiteral("A conexão voltou, mas uma alteração feita antes da queda não pôde ser "
+                                         "gravada. A tela foi atualizada: confira e repita o que faltar.")
+                        : QStringLiteral("A conexão voltou, mas %1 alterações feitas antes da queda não puderam ser "
+                                         "gravadas. A tela foi atualizada: confira e repita o que faltar.")
+                              .arg(quantas);
+}
 } // namespace
 
 TDm::TDm(Instalacao instalacao, zk::fb::StatementObserver* observador)
@@ -39,22 +48,23 @@ TDm::TDm(Instalacao instalacao, zk::fb::StatementObserver* observador)
       QConf(QStringLiteral("QConf"), Ts, campos::Conf, {QStringLiteral("select * from CONFIGURACOES")}),
       instalacao_(std::move(instalacao))
 {
+    const zk::Query::Hook aplica = [this](zk::Query& q) { Aplica(q); };
     QMesas.setUpdateSql(&UpMesas);
     QMesas.afterInsert = [this](zk::Query& q) { QMesasAfterInsert(q); };
-    QMesas.afterPost = Aplica;
-    QMesas.afterDelete = Aplica;
+    QMesas.afterPost = aplica;
+    QMesas.afterDelete = aplica;
 
     QMov.setUpdateSql(&UpMov);
     QMov.setGenerator(QStringLiteral("CODMOVIMENTO"), QStringLiteral("GEN_MOVIMENTOSPRODUTOS"));
     QMov.afterInsert = [this](zk::Query& q) { QMovAfterInsert(q); };
-    QMov.afterPost = Aplica; // no after-delete: a deleted movement goes with the next apply
+    QMov.afterPost = aplica; // no after-delete: a deleted movement goes with the next apply
 
     QItensMov.setUpdateSql(&UpItensMov);
     QItensMov.setGenerator(QStringLiteral("CODITEMMOVIMENTO"), QStringLiteral("GEN_ITENSMOVIMENTOPROD"));
     QItensMov.setMaster(&QMov);
     QItensMov.afterInsert = [this](zk::Query& q) { QItensMovAfterInsert(q); };
-    QItensMov.afterPost = Aplica;
-    QItensMov.afterDelete = Aplica;
+    QItensMov.afterPost = aplica;
+    QItensMov.afterDelete = aplica;
 
     QTotal.setMaster(&QMov);
     QSpItens.setMaster(&QMov);
@@ -62,12 +72,14 @@ TDm::TDm(Instalacao instalacao, zk::fb::StatementObserver* observador)
 
     Db.setDatabaseName(NomePadrao);
     Db.setObserver(observador);
+    Db.onLost = [this] { QuandoPerdida(); };
     zk::fb::Client::instance();
     zk::runReported([this] { DataModuleCreate(); });
 }
 
 TDm::~TDm()
 {
+    Db.onLost = nullptr;
     for (zk::Query* q : {&QMesas, &QPesqMesa, &QPesqProdutos, &Qgrupos, &QMov, &QItensMov, &QTotal, &QSpItens, &QConf})
         q->release();
     for (zk::fb::Transaction* t : {&Ts, &TsCAd, &TsMov}) {
@@ -194,4 +206,166 @@ void TDm::QItensMovAfterInsert(zk::Query& q)
     q.fieldByName(QStringLiteral("BAIXADO")).setString(QStringLiteral("N"));
 }
 
-void TDm::Aplica(zk::Query& q) { q.applyUpdates(); }
+// A change waits while a lost connection is being recovered: it would reach the server before
+// what the terminal had sent earlier (see Retoma).
+void TDm::Aplica(zk::Query& q)
+{
+    if (recuperacaoPendente_)
+        throw zk::DatabaseError(zk::fb::connectionLostText(QString()), zk::DatabaseError::Cause::ConnectionLost);
+    q.applyUpdates();
+}
+
+// ---- after a lost connection ----------------------------------------------------------
+
+
+void TDm::IniciaAbertura(int codMesa, int codMovimento) { abertura_ = Abertura{codMesa, codMovimento}; }
+
+void TDm::ConcluiAbertura() { abertura_.reset(); }
+
+// The movement of an opening that did not reach its table goes: no order stays without its
+// table. Nothing can have been added to it: its ticket never opened.
+void TDm::DesfazAbertura()
+{
+    if (!abertura_)
+        return;
+    if (!TsMov.active())
+        TsMov.start();
+    zk::fb::Statement(TsMov, QStringLiteral("DELETE FROM MOVIMENTOSPRODUTOS WHERE CODMOVIMENTO = :CODMOVIMENTO"))
+        .execute(TsMov, {abertura_->codMovimento});
+    TsMov.commitRetaining();
+    abertura_.reset();
+}
+
+void TDm::QuandoPerdida()
+{
+    recuperacaoPendente_ = true;
+    RecolhePendentes();
+}
+
+// What the server may not hold yet: sent and not committed, or still waiting in a cache.
+void TDm::RecolhePendentes()
+{
+    for (zk::Query* q : {&QMov, &QItensMov, &QMesas}) {
+        for (zk::Query::Change& change : q->takeUnconfirmed()) {
+            const bool known = std::any_of(pendentes_.begin(), pendentes_.end(), [&](const Pendente& p) {
+                return p.recordSet == q && p.change.sameAs(change);
+            });
+            if (!known)
+                pendentes_.push_back({q, std::move(change)});
+        }
+    }
+}
+
+// The server may not have noticed yet that an earlier connection of this terminal is gone;
+// ended now, its uncommitted work is undone before anything is asked about it.
+void TDm::EncerraConexoesPerdidas()
+{
+    const std::vector<qint64> perdidas = Db.takeLostConnectionIds();
+    if (perdidas.empty())
+        return;
+    if (!TsCAd.active())
+        TsCAd.start();
+    zk::fb::Statement encerra(TsCAd, QStringLiteral("DELETE FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID = :ID"));
+    for (qint64 id : perdidas)
+        encerra.execute(TsCAd, {id});
+}
+
+// An opening left halfway stays only if its table already points at its movement.
+void TDm::ResolveAbertura()
+{
+    if (!abertura_)
+        return;
+    const auto [codMesa, codMovimento] = *abertura_;
+    if (!TsCAd.active())
+        TsCAd.start();
+    zk::fb::Statement mesa(TsCAd, QStringLiteral("SELECT CODMOVIMENTO FROM MESAS WHERE CODMESA = :CODMESA"));
+    auto cursor = mesa.open(TsCAd, {codMesa});
+    auto row = cursor->layout().newBuffer();
+    const bool concluida = cursor->fetch(row.get()) &&
+                           zk::fb::decode(cursor->layout().columns().front(), row.get()) == QVariant(codMovimento);
+    // Its own steps are settled here, whichever way it went.
+    std::erase_if(pendentes_, [&](const Pendente& p) {
+        return (p.recordSet == &QMov && p.change.value(QStringLiteral("CODMOVIMENTO")) == QVariant(codMovimento)) ||
+               (p.recordSet == &QMesas && p.change.value(QStringLiteral("CODMESA")) == QVariant(codMesa));
+    });
+    if (concluida)
+        abertura_.reset();
+    else
+        DesfazAbertura();
+}
+
+// Each change once on the server, in the order of the record sets (a movement before its
+// lines); answers how many could not go. A row held elsewhere is left for the next touch.
+int TDm::GravaPendentes()
+{
+    int naoGravadas = 0;
+    for (const Pendente& p : pendentes_) {
+        try {
+            const zk::Query::Resolution r = p.recordSet->resolve(p.change);
+            if (r != zk::Query::Resolution::AlreadyThere && r != zk::Query::Resolution::Sent)
+                ++naoGravadas;
+        } catch (const zk::DatabaseError& e) {
+            if (!e.lockConflict())
+                throw;
+            throw zk::DatabaseError(zk::fb::connectionLostText(e.text()), zk::DatabaseError::Cause::ConnectionLost,
+                                    e.codes());
+        }
+    }
+    return naoGravadas;
+}
+
+int TDm::Recupera()
+{
+    RecolhePendentes(); // changes made since the loss, such as a grid row that could not go
+    Db.ensureConnected();
+    EncerraConexoesPerdidas();
+    ResolveAbertura();
+    const int naoGravadas = GravaPendentes();
+    Confirma(TsMov);
+    Confirma(TsCAd);
+    pendentes_.clear();
+    recuperacaoPendente_ = false;
+    return naoGravadas;
+}
+
+// Read again, each on the row it was on where that row still exists.
+void TDm::ReleOQueSeVe()
+{
+    auto releMantendo = [](zk::Query& q, const QString& chave) {
+        if (!q.active())
+            return;
+        const QVariant atual = q.isEmpty() ? QVariant() : q.fieldByName(chave).value();
+        q.reopen();
+        q.last();
+        q.first();
+        if (!atual.isNull())
+            q.locate(chave, atual);
+    };
+    releMantendo(QPesqMesa, QStringLiteral("CODMESA"));
+    releMantendo(QMesas, QStringLiteral("CODMESA"));
+    if (!QMov.active())
+        return;
+    const QVariant item = QSpItens.active() && !QSpItens.isEmpty()
+                              ? QSpItens.fieldByName(QStringLiteral("CODITEMMOVIMENTO")).value()
+                              : QVariant();
+    if (QMov.isEmpty())
+        QMov.reopen();
+    else
+        AbreMovimento(QMov.fieldByName(QStringLiteral("CODMOVIMENTO")).asInteger());
+    if (!item.isNull())
+        QSpItens.locate(QStringLiteral("CODITEMMOVIMENTO"), item);
+}
+
+void TDm::Retoma()
+{
+    if (!recuperacaoPendente_)
+        return;
+    const int naoGravadas = Recupera();
+    ReleOQueSeVe();
+    if (naoGravadas > 0)
+        throw zk::Error(NaoGravadas(naoGravadas));
+    // The touch that brought the connection back does nothing more: what was sent before the
+    // loss may have been saved meanwhile, and the waiter looks at the screen before acting.
+    Mensagem(QStringLiteral("A conexão com o servidor voltou. A tela foi atualizada: confira e continue."));
+    throw zk::SilentStop();
+}

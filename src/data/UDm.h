@@ -10,6 +10,8 @@
 #include "UpdateSql.h"
 
 #include <functional>
+#include <optional>
+#include <vector>
 
 class TDm {
 public:
@@ -44,6 +46,21 @@ public:
     Reserva ReservaMesa(int codMesa);
     // Releases what ReservaMesa holds when the opening stops halfway (commits TsCAd).
     void DesfazReserva();
+
+    // The opening of a free table between its movement's key and its table's commit. Left
+    // halfway, it is undone: the movement goes, unless its table already points at it.
+    void IniciaAbertura(int codMesa, int codMovimento);
+    void ConcluiAbertura();
+    void DesfazAbertura();
+
+    // The start of every action that reads or writes the server. After a lost connection:
+    // connects again, makes the server hold exactly once each change this terminal had sent
+    // or was sending (asking for its key before sending it again), undoes an opening left
+    // halfway, and reads again what the windows show; then tells the waiter and stops the
+    // action (SilentStop), so the next touch acts on what the screen now shows. While the
+    // server stays away it raises the lost-connection message, every time.
+    void Retoma();
+    bool ConexaoPerdida() const { return recuperacaoPendente_; }
 
     zk::fb::Attachment Db;
     zk::fb::Transaction Ts{Db, QStringLiteral("Ts")};
@@ -85,7 +102,28 @@ private:
     void QMesasAfterInsert(zk::Query& q);
     void QMovAfterInsert(zk::Query& q);
     void QItensMovAfterInsert(zk::Query& q);
-    static void Aplica(zk::Query& q); // after-post and after-delete hooks: apply at once
+    void Aplica(zk::Query& q); // after-post and after-delete hooks: apply at once
+
+    // Recovery after a lost connection (Retoma).
+    void QuandoPerdida();
+    void RecolhePendentes();
+    void EncerraConexoesPerdidas();
+    void ResolveAbertura();
+    int Recupera();
+    int GravaPendentes();
+    void ReleOQueSeVe();
+
+    struct Pendente {
+        zk::Query* recordSet;
+        zk::Query::Change change;
+    };
+    struct Abertura {
+        int codMesa;
+        int codMovimento;
+    };
 
     Instalacao instalacao_;
+    bool recuperacaoPendente_ = false;
+    std::vector<Pendente> pendentes_;
+    std::optional<Abertura> abertura_;
 };

@@ -18,6 +18,7 @@ const QString mesaSumiu = QStringLiteral("Esta mesa não está mais cadastrada; 
 
 void TFPRincipal::DBCtrlGrid1Click()
 {
+    Dm.Retoma();
     zk::Query& floor = Dm.QPesqMesa;
     const int codMesa = floor.fieldByName(QStringLiteral("CODMESA")).asInteger();
     // The touched table's own labels, kept for when the floor read again no longer lists it
@@ -45,6 +46,17 @@ void TFPRincipal::DBCtrlGrid1Click()
     floor.last();
 }
 
+// An opening that stopped halfway: the table is not held from every other terminal, and no
+// order stays without its table. The first failure is the one the waiter sees.
+void TFPRincipal::Desfaz()
+{
+    try {
+        Dm.DesfazReserva();
+        Dm.DesfazAbertura();
+    } catch (const zk::Error&) {
+    }
+}
+
 // The movement first, committed on TsMov; then the table row, committed on TsCAd; then the
 // floor read again. Before anything is created the table is checked free on the server and
 // held, so two terminals can never both attach an order to it.
@@ -68,22 +80,24 @@ bool TFPRincipal::AbreMesaLivre(int codMesa)
     }
     try {
         Dm.QMov.append();
+        const int codMovimento = Dm.QMov.fieldByName(QStringLiteral("CODMOVIMENTO")).asInteger();
+        Dm.IniciaAbertura(codMesa, codMovimento);
         Dm.QMov.post();
         TDm::Confirma(Dm.TsMov);
 
         tables.edit();
-        tables.fieldByName(QStringLiteral("CODMOVIMENTO"))
-            .setInteger(Dm.QMov.fieldByName(QStringLiteral("CODMOVIMENTO")).asInteger());
+        tables.fieldByName(QStringLiteral("CODMOVIMENTO")).setInteger(codMovimento);
         tables.fieldByName(QStringLiteral("STATUS")).setString(QStringLiteral("O"));
         tables.post();
         TDm::Confirma(Dm.TsCAd);
+        Dm.ConcluiAbertura();
+    } catch (const zk::DatabaseError& e) {
+        // With the connection gone the next touch settles the opening (TDm::Retoma).
+        if (!e.connectionLost())
+            Desfaz();
+        throw;
     } catch (...) {
-        // The table must not stay held for every other terminal. When the connection is
-        // gone this fails the same way: the waiter sees the first failure only.
-        try {
-            Dm.DesfazReserva();
-        } catch (const zk::Error&) {
-        }
+        Desfaz();
         throw;
     }
     Dm.QPesqMesa.reopen();

@@ -1,5 +1,7 @@
 #include "ProgramaIrmao.h"
 
+#include "EndSignals.h"
+
 #include <QCoreApplication>
 #include <QProcess>
 #include <QThread>
@@ -63,6 +65,12 @@ int ExecutaEEspera(const QString& linhaDeComando, int modoDeExibicao)
         return -1;
     while (process.state() != QProcess::NotRunning && !process.waitForFinished(0)) {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
+        if (zk::EndSignals::requested()) {
+            // This program is ending: the billing program is asked to end too, not waited for.
+            process.terminate();
+            process.waitForFinished(1000);
+            return -1;
+        }
         QThread::msleep(50);
     }
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;

@@ -69,6 +69,7 @@ TFPesqMesa::TFPesqMesa(TDm& Dm)
 
 void TFPesqMesa::BitBtn1Click()
 {
+    Dm.Retoma();
     QString texto = UltimaDescricao;
     if (!zk::InputQuery(Legenda, QStringLiteral("Cadastrar Mesa"), texto))
         return;
@@ -84,6 +85,7 @@ void TFPesqMesa::BitBtn1Click()
 
 void TFPesqMesa::BitBtn2Click()
 {
+    Dm.Retoma();
     const zk::Field& descricao = Dm.QMesas.fieldByName(QStringLiteral("DESCRICAO"));
     UltimaDescricao = descricao.isNull() ? QString() : QString::number(descricao.asInteger());
     QString texto = UltimaDescricao;

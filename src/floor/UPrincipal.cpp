@@ -188,7 +188,11 @@ void TFPRincipal::DBCtrlGrid1PaintPanel(zk::DbCtrlGrid&, int)
     LbNrMesa->color = livre ? QColor(0x00, 0x80, 0x00) : QColor(0xFF, 0x00, 0x00);
 }
 
-void TFPRincipal::Mesas1Click() { FPesqMesa.exec(); }
+void TFPRincipal::Mesas1Click()
+{
+    Dm.Retoma();
+    FPesqMesa.exec();
+}
 
 void TFPRincipal::SpeedButton1Click()
 {
@@ -196,7 +200,13 @@ void TFPRincipal::SpeedButton1Click()
     FConf.exec();
 }
 
-void TFPRincipal::Sair1Click() { close(); }
+// What a lost connection left unconfirmed gets its last chance; the program ends whatever
+// the outcome, which the waiter is told.
+void TFPRincipal::Sair1Click()
+{
+    zk::runReported([this] { Dm.Retoma(); });
+    close();
+}
 
 // Whether a browser opens is not our concern: the outcome is ignored.
 void TFPRincipal::Image4Click() { QDesktopServices::openUrl(SiteDoFabricante); }

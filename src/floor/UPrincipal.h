@@ -77,6 +77,7 @@ private:
     void CriaRodape();
     void AplicaLayout();
     bool AbreMesaLivre(int codMesa);
+    void Desfaz();
 
     TDm& Dm;
     TFPesqMesa& FPesqMesa;

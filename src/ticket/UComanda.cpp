@@ -279,6 +279,7 @@ void TFComanda::IncluiItem()
 {
     zk::Query& line = Dm.QItensMov;
     zk::Query& product = Dm.QPesqProdutos;
+    Dm.Retoma();
     line.append();
     // The catalogue's values as they are: a product without a unit must not be stored with 0.
     line.fieldByName(QStringLiteral("CODUNIDADE")).assign(product.fieldByName(QStringLiteral("CODUNIDADE")));
@@ -349,6 +350,7 @@ void TFComanda::EdCodigoKeyPress()
 
 void TFComanda::Image1Click()
 {
+    Dm.Retoma();
     FMsgSimNaoTablet.MemoDesc->setPlainText(QStringLiteral("Excluir Produto?"));
     if (FMsgSimNaoTablet.exec() != 1)
         return;
@@ -365,11 +367,16 @@ void TFComanda::Image1Click()
 
 void TFComanda::DBCtrlGrid2Click()
 {
+    Dm.Retoma();
     Dm.FiltraProdutos(QStringLiteral("WHERE CODGRUPO = ") +
                       QString::number(Dm.Qgrupos.fieldByName(QStringLiteral("CODGRUPO")).asInteger()));
 }
 
-void TFComanda::Panel6Click() { Dm.FiltraProdutos(QString()); }
+void TFComanda::Panel6Click()
+{
+    Dm.Retoma();
+    Dm.FiltraProdutos(QString());
+}
 
 // The order and its lines stay stored whatever happens here: only the table is freed, and
 // it is freed even when its order no longer exists.
@@ -392,6 +399,7 @@ void TFComanda::BtnLiberarMesaClick()
 {
     if (faturando_)
         return;
+    Dm.Retoma();
     QMessageBox question(QMessageBox::Question, QStringLiteral("Atenção"), QStringLiteral("Excluir Comanda"),
                          QMessageBox::Yes | QMessageBox::No, this);
     if (question.exec() != QMessageBox::Yes)
@@ -405,6 +413,7 @@ void TFComanda::BtnFaturarClick()
 {
     if (faturando_)
         return;
+    Dm.Retoma(); // the billing program reads the order from the server: all of it must be there
     const QString caixa = CaminhoCaixa();
     if (!QFile::exists(caixa))
         return;

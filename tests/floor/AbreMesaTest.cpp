@@ -9,6 +9,7 @@
 #include "StatementLog.h"
 #include "TempIni.h"
 #include "TestDatabase.h"
+#include "Waiter.h"
 
 #include <gtest/gtest.h>
 
@@ -44,29 +45,8 @@ protected:
     TFComanda& ticket() { return program->FComanda; }
 
     // A waiter's touch on the tile of table `numero`.
-    void touchTable(int numero)
-    {
-        zk::DbCtrlGrid& grid = *floor().DBCtrlGrid1;
-        zk::Query& view = dm().QPesqMesa;
-        int recNo = -1;
-        for (int i = 0; i < view.recordCount() && recNo < 0; ++i) {
-            zk::Query::ShowRow row(view, i);
-            if (view.fieldByName("DESCRICAO").asInteger() == numero)
-                recNo = i;
-        }
-        ASSERT_GE(recNo, 0) << "table " << numero << " is not on the floor";
-        view.moveTo(recNo); // brings its tile into view
-        QTest::mouseClick(&grid, Qt::LeftButton, {}, grid.panelRect(recNo - grid.topRecord()).center());
-    }
-    // The question of a free table; `next` drives the window the answer opens.
-    void answerQuestion(bool yes, std::function<void(QWidget&)> next = {})
-    {
-        whenModalOpens([yes, next](QWidget& w) {
-            if (next)
-                whenModalOpens(next);
-            click(w, yes ? "BtnConfirmar" : "BitBtn2");
-        });
-    }
+    void touchTable(int numero) { waiter::touchRecord(*floor().DBCtrlGrid1, "DESCRICAO", numero); }
+    void answerQuestion(bool yes, std::function<void(QWidget&)> next = {}) { waiter::answerQuestion(yes, next); }
     int movements() { return db->value("select count(*) from MOVIMENTOSPRODUTOS").toInt(); }
     int generator() { return db->value("select gen_id(GEN_MOVIMENTOSPRODUTOS, 0) from rdb$database").toInt(); }
     QVariantList table(int numero)

@@ -41,10 +41,17 @@ public:
     {
         record({transaction, sql, params});
     }
+    void committing(const QString& transaction) override
+    {
+        if (onCommitting)
+            onCommitting(transaction);
+    }
     void committed(const QString& transaction, bool retaining) override
     {
         record({transaction, QString(), {}, true, retaining});
     }
+    // Runs just before a commit is asked for.
+    std::function<void(const QString&)> onCommitting;
 
     // Runs at each entry, as it happens: a statement just before it is sent, a commit just
     // after it is done. A test acts there as another terminal would at that very moment.

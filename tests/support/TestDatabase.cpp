@@ -1,5 +1,6 @@
 #include "TestDatabase.h"
 
+#include "EndSignals.h"
 #include "Statement.h"
 #include "Ufuncoes.h"
 
@@ -45,6 +46,7 @@ std::unique_ptr<TestDatabase> TestDatabase::empty(Access access)
         dpb->dispose();
         created->detach(st);
     });
+    zk::EndSignals::reclaim();
     return db;
 }
 
@@ -58,10 +60,10 @@ std::unique_ptr<TestDatabase> TestDatabase::copyOf(const QString& which, Access 
     return db;
 }
 
-void TestDatabase::writeSettings() const
+void TestDatabase::writeSettings(const QString& address) const
 {
     GravarIni("DADOS", "MODO", "SERVIDOR");
-    GravarIni("DADOS", "IP", access_ == Access::Server ? serverAddress() + u':' : QString());
+    GravarIni("DADOS", "IP", access_ == Access::Server ? (address.isEmpty() ? serverAddress() : address) + u':' : QString());
     GravarIni("DADOS", "UNIDADE", "C:\\");
     GravarIni("DADOS", "SENHA", Codifica(serverPassword(), DeslocamentoSenha));
     GravarIni("DADOS", "TIPOSERVIDOR", "L");

@@ -30,8 +30,9 @@ public:
     const QString& path() const { return path_; }
     // The name a client connects with: the path, or server:path.
     QString connectionName() const;
-    // Settings that make the data module open this database.
-    void writeSettings() const;
+    // Settings that make the data module open this database; through the server at
+    // `serverAddress` ("host/port") when given instead of the loopback server itself.
+    void writeSettings(const QString& serverAddress = {}) const;
 
     // Runs one statement in a transaction of its own, committed at once.
     void exec(const QString& sql, const QVariantList& params = {});

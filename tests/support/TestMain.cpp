@@ -1,11 +1,13 @@
 // Every test program runs inside the real application object, on Qt's offscreen platform.
 
 #include "Aplicacao.h"
+#include "EndOnSignal.h"
 
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv)
 {
+    endOnSignal();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     ZenobraApp app(argc, argv);

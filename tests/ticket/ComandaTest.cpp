@@ -15,6 +15,7 @@
 #include "UDm.h"
 #include "UInformaQtd.h"
 #include "UMsgSimNaoTablet.h"
+#include "Waiter.h"
 
 #include <gtest/gtest.h>
 
@@ -36,20 +37,9 @@ struct Occupied {
 constexpr Occupied mesa3{3, 23, 101, 3, 62.30};
 constexpr Occupied mesa8{8, 28, 102, 5, 126.00};
 
-void touch(zk::DbCtrlGrid& grid, QPoint offsetInTile = {20, 10})
-{
-    int index = grid.dataSet()->recNo() - grid.topRecord();
-    ASSERT_GE(index, 0);
-    QTest::mouseClick(&grid, Qt::LeftButton, {}, grid.panelRect(index).topLeft() + offsetInTile);
-}
-
-// The bin at the right end of the current line's tile.
-void touchBin(zk::DbCtrlGrid& grid)
-{
-    int index = grid.dataSet()->recNo() - grid.topRecord();
-    QRect tile = grid.panelRect(index);
-    QTest::mouseClick(&grid, Qt::LeftButton, {}, QPoint(tile.right() - 20, tile.center().y()));
-}
+using waiter::keypad;
+using waiter::touchBin;
+void touch(zk::DbCtrlGrid& grid) { waiter::touchCurrent(grid); }
 
 void answer(QWidget& box, QMessageBox::StandardButton button)
 {
@@ -58,15 +48,6 @@ void answer(QWidget& box, QMessageBox::StandardButton button)
     messageBox->button(button)->click();
 }
 
-// Keypad: the digits on the pad, then "Confirmar" (or the named key).
-std::function<void(QWidget&)> keypad(const QString& digits, const char* last = "BtnConfirmar")
-{
-    return [digits, last](QWidget& w) {
-        for (QChar d : digits)
-            click(w, d == u'0' ? "SpeedButton10" : qPrintable("SpeedButton" + QString(d)));
-        click(w, last);
-    };
-}
 
 class ComandaTest : public testing::Test {
 protected:

@@ -8,6 +8,7 @@
 #include <QRect>
 
 #include <xcb/xcb.h>
+#include <xcb/xtest.h>
 
 #include <cstdlib>
 
@@ -67,4 +68,33 @@ inline QList<xcb_window_t> topLevels()
     return windows;
 }
 
+inline bool mapped(xcb_window_t window)
+{
+    xcb_get_window_attributes_reply_t* reply =
+        xcb_get_window_attributes_reply(connection(), xcb_get_window_attributes(connection(), window), nullptr);
+    const bool viewable = reply && reply->map_state == XCB_MAP_STATE_VIEWABLE;
+    std::free(reply);
+    return viewable;
+}
+
+// The shown window of any program on the display with that title, or 0.
+inline xcb_window_t shownWindow(const QString& title)
+{
+    for (xcb_window_t window : topLevels())
+        if (mapped(window) && x11::title(window) == title)
+            return window;
+    return 0;
+}
+
+// A finger on the screen: the pointer moves there, then presses and lets go.
+inline void touch(const QPoint& at)
+{
+    xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection())).data->root;
+    xcb_test_fake_input(connection(), XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, root, qint16(at.x()), qint16(at.y()), 0);
+    xcb_test_fake_input(connection(), XCB_BUTTON_PRESS, 1, XCB_CURRENT_TIME, root, 0, 0, 0);
+    xcb_test_fake_input(connection(), XCB_BUTTON_RELEASE, 1, XCB_CURRENT_TIME, root, 0, 0, 0);
+    xcb_flush(connection());
+}
+
 } // namespace x11
+

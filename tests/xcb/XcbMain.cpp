@@ -3,11 +3,13 @@
 // offscreen platform and every case skips itself.
 
 #include "Aplicacao.h"
+#include "EndOnSignal.h"
 
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv)
 {
+    endOnSignal();
     const QByteArray display = qgetenv("ZENOBRA_TEST_DISPLAY");
     qputenv("QT_QPA_PLATFORM", display.isEmpty() ? "offscreen" : "xcb");
     if (!display.isEmpty())

@@ -149,8 +149,22 @@ std::unique_ptr<std::byte[]> Query::masterParameters(const fb::Layout& params, f
 
 void Query::open()
 {
-    if (active())
-        return;
+    if (!active())
+        read();
+}
+
+void Query::reopen()
+{
+    if (!active())
+        return open();
+    cursor_.reset(); // the earlier read ends: its statement serves the new one
+    read();
+}
+
+// The select run afresh. The rows held so far go only once the server has answered: a read
+// that fails (the connection is gone) leaves them as they were.
+void Query::read()
+{
     fb::Attachment& db = transaction_.attachment();
     db.ensureConnected();
     if (!transaction_.active())
@@ -159,7 +173,12 @@ void Query::open()
     fb::Layout rowLayout = rowLayoutFor(select.outputLayout());
     fb::Layout params;
     auto paramBuffer = masterParameters(select.inputLayout(), params);
-    cursor_ = select.open(transaction_, params, paramBuffer.get(), rowLayout);
+    auto cursor = select.open(transaction_, params, paramBuffer.get(), rowLayout);
+    // The server's answer may come only with the first row: it is fetched before anything held goes.
+    auto first = std::make_unique_for_overwrite<std::byte[]>(rowLayout.messageLength());
+    const bool any = cursor->fetch(first.get());
+    close();
+    cursor_ = any ? std::move(cursor) : nullptr;
     rowLayout_ = std::move(rowLayout);
     bindFields(rowLayout_);
 
@@ -169,7 +188,8 @@ void Query::open()
     current_ = -1;
     modified_ = false;
     setState(State::Browse);
-    fetchOne();
+    if (any)
+        addRow(std::move(first));
     current_ = rows_.empty() ? -1 : 0;
     bof_ = true;
     eof_ = rows_.empty();
@@ -215,6 +235,12 @@ bool Query::fetchOne()
         cursor_.reset(); // every row is here: the cursor is done
         return false;
     }
+    addRow(std::move(data));
+    return true;
+}
+
+void Query::addRow(std::unique_ptr<std::byte[]> data)
+{
     Row row;
     row.data = std::move(data);
     if (!blobFields_.empty()) {
@@ -230,7 +256,6 @@ bool Query::fetchOne()
         rows_.reserve(rows_.size() + cacheStep);
     rows_.push_back(std::move(row));
     ++visibleCount_;
-    return true;
 }
 
 void Query::fetchThrough(qsizetype rawIndex)
@@ -650,41 +675,108 @@ fb::Statement& Query::updateStatement(UpdateSql::Kind kind)
     return prepared(updates_[kind], updatesGeneration_[kind], updateSql_->text(kind));
 }
 
-void Query::applyRow(qsizetype rawIndex)
+namespace {
+UpdateSql::Kind kindOf(int mark, int inserted, int modified)
 {
-    Row& row = rows_[rawIndex];
-    UpdateSql::Kind kind = row.mark == Mark::Inserted   ? UpdateSql::Insert
-                           : row.mark == Mark::Modified ? UpdateSql::Modify
-                                                        : UpdateSql::Delete;
-    fb::Statement& statement = updateStatement(kind);
+    return mark == inserted ? UpdateSql::Insert : mark == modified ? UpdateSql::Modify : UpdateSql::Delete;
+}
+
+// A column of a row layout, by the name of the field it holds.
+const fb::Column& columnNamed(const fb::Layout& layout, const QString& name)
+{
+    auto found = std::find_if(layout.columns().begin(), layout.columns().end(),
+                              [&](const fb::Column& c) { return sameName(c.name, name); });
+    if (found == layout.columns().end())
+        throw DatasetError(QStringLiteral("Field '%1' not found").arg(name));
+    return *found;
+}
+} // namespace
+
+fb::Layout Query::bindRow(const fb::Statement& statement, const fb::Layout& layout, const std::byte* data,
+                          const std::byte* original, const QByteArray* blobs, std::unique_ptr<std::byte[]>& buffer)
+{
     const QStringList& names = statement.parameterNames();
     const fb::Layout& declared = statement.inputLayout();
-
     std::vector<std::optional<fb::SqlType>> types(declared.columns().size());
     std::vector<std::pair<const Field*, bool>> sources; // field, old value
     for (qsizetype i = 0; i < names.size() && i < qsizetype(types.size()); ++i) {
         bool old = names[i].startsWith(QStringLiteral("OLD_"), Qt::CaseInsensitive);
         const Field& field = fieldByName(old ? names[i].mid(4) : names[i]);
-        types[i] = fb::SqlType::of(*field.column_);
+        types[i] = fb::SqlType::of(columnNamed(layout, field.name()));
         sources.emplace_back(&field, old);
     }
-    fb::Layout layout = declared.coerced(types);
-    auto buffer = layout.newBuffer();
+    fb::Layout bound = declared.coerced(types);
+    buffer = bound.newBuffer();
     for (size_t i = 0; i < sources.size(); ++i) {
         const auto [field, old] = sources[i];
-        const std::byte* from = old && row.original ? row.original.get() : row.data.get();
-        const fb::Column& src = *field->column_;
-        const fb::Column& to = layout.columns()[i];
+        const std::byte* from = old && original ? original : data;
+        const fb::Column& src = columnNamed(layout, field->name());
+        const fb::Column& to = bound.columns()[i];
         if (src.type == SQL_BLOB && !fb::isNull(src, from)) {
             fb::setNull(to, buffer.get(), false);
             fb::store(buffer.get() + to.offset,
-                      transaction_.attachment().writeBlob(transaction_.handle(), row.blobs[field->blobOrdinal_]));
+                      transaction_.attachment().writeBlob(transaction_.handle(), blobs[field->blobOrdinal_]));
         } else {
             fb::copyValue(src, from, to, buffer.get());
         }
     }
-    if (statement.execute(transaction_, layout, buffer.get()) != 1)
+    return bound;
+}
+
+void Query::send(UpdateSql::Kind kind, const fb::Layout& layout, const std::byte* data, const std::byte* original,
+                 const QByteArray* blobs)
+{
+    fb::Statement& statement = updateStatement(kind);
+    std::unique_ptr<std::byte[]> buffer;
+    fb::Layout bound = bindRow(statement, layout, data, original, blobs, buffer);
+    if (statement.execute(transaction_, bound, buffer.get()) != 1)
         throw DatasetError(QStringLiteral("User abort"));
+}
+
+void Query::applyRow(qsizetype rawIndex)
+{
+    const Row& row = rows_[rawIndex];
+    send(kindOf(int(row.mark), int(Mark::Inserted), int(Mark::Modified)), rowLayout_, row.data.get(),
+         row.original.get(), row.blobs.get());
+}
+
+Query::Change Query::changeOf(const Row& row) const
+{
+    Change change;
+    change.kind = kindOf(int(row.mark), int(Mark::Inserted), int(Mark::Modified));
+    change.layout = rowLayout_;
+    change.data = std::shared_ptr<std::byte[]>(copyOf(row.data.get()).release());
+    if (row.original)
+        change.original = std::shared_ptr<std::byte[]>(copyOf(row.original.get()).release());
+    if (row.blobs) {
+        change.blobs = std::shared_ptr<QByteArray[]>(new QByteArray[blobFields_.size()]);
+        std::copy_n(row.blobs.get(), blobFields_.size(), change.blobs.get());
+    }
+    return change;
+}
+
+// A change the server has, but not yet for good: it is the transaction's until its commit.
+void Query::noteSent(const Row& row)
+{
+    if (sentAt_ != transaction_.commits()) {
+        sent_.clear(); // committed since
+        sentAt_ = transaction_.commits();
+    }
+    sent_.push_back(changeOf(row));
+}
+
+std::vector<Query::Change> Query::takeUnconfirmed()
+{
+    std::vector<Change> changes;
+    if (sentAt_ == transaction_.commits())
+        changes = std::move(sent_);
+    sent_.clear();
+    // A new row still being filled in was never posted: it is nobody's change yet.
+    const Row* started = state_ == State::Insert ? currentRow() : nullptr;
+    for (const Row& row : rows_)
+        if (row.mark != Mark::None && &row != started)
+            changes.push_back(changeOf(row));
+    return changes;
 }
 
 void Query::applyUpdates()
@@ -714,6 +806,7 @@ void Query::applyUpdates()
             if (!updateSql_)
                 throw DatasetError(prefixed(name_, QStringLiteral("No update statements")));
             applyRow(i);
+            noteSent(row);
             if (row.mark == Mark::Deleted) {
                 rows_.erase(rows_.begin() + i);
                 --deletedCount_;
@@ -723,12 +816,101 @@ void Query::applyUpdates()
             row.original.reset(); // the server now holds what the row shows
             ++i;
         }
+    } catch (const DatabaseError& e) {
+        restoreCurrent();
+        if (e.connectionLost())
+            throw; // not a refusal: the waiter must learn the connection is gone
+        throw DatasetError(QStringLiteral("User abort"));
     } catch (const std::exception&) {
         restoreCurrent();
         // The server's own message is not passed on: the change stays cached for the next apply.
         throw DatasetError(QStringLiteral("User abort"));
     }
     restoreCurrent();
+}
+
+// ---- changes the server may not hold ---------------------------------------------------
+
+bool Query::Change::sameAs(const Change& other) const
+{
+    // Taken twice (sent, then found still in the cache): the same values before and after.
+    if (kind != other.kind || layout.columns().size() != other.layout.columns().size())
+        return false;
+    const unsigned length = layout.messageLength();
+    auto same = [length](const std::shared_ptr<std::byte[]>& a, const std::shared_ptr<std::byte[]>& b) {
+        return (!a && !b) || (a && b && std::memcmp(a.get(), b.get(), length) == 0);
+    };
+    return length == other.layout.messageLength() && same(data, other.data) && same(original, other.original);
+}
+
+QVariant Query::Change::value(const QString& field) const { return fb::decode(columnNamed(layout, field), data.get()); }
+
+// The row the refresh statement finds by the change's key, as the server has it now.
+std::optional<std::vector<QVariant>> Query::serverRow(const Change& change)
+{
+    fb::Statement& refresh = prepared(refresh_, refreshGeneration_, updateSql_->refreshText());
+    std::unique_ptr<std::byte[]> buffer;
+    // The row is found by its key as the server last had it.
+    const std::byte* keyedBy = change.original ? change.original.get() : change.data.get();
+    fb::Layout bound = bindRow(refresh, change.layout, keyedBy, nullptr, change.blobs.get(), buffer);
+    auto cursor = refresh.open(transaction_, bound, buffer.get(), refresh.outputLayout());
+    auto row = cursor->layout().newBuffer();
+    if (!cursor->fetch(row.get()))
+        return std::nullopt;
+    std::vector<QVariant> values;
+    for (const fb::Column& column : cursor->layout().columns())
+        values.push_back(fb::decode(column, row.get()));
+    return values;
+}
+
+Query::Resolution Query::resolve(const Change& change)
+{
+    if (!transaction_.active())
+        transaction_.start();
+    if (change.kind == UpdateSql::Insert && generatorField_.isEmpty())
+        return Resolution::Unverifiable;
+    const std::optional<std::vector<QVariant>> server = serverRow(change);
+    // Whether the server's row holds the values of a buffer of the change, column by column.
+    auto holds = [&](const std::byte* values) {
+        const auto& columns = refresh_->outputLayout().columns();
+        for (size_t i = 0; i < columns.size(); ++i) {
+            QVariant mine = fb::decode(columnNamed(change.layout, columns[i].name), values);
+            if (mine.typeId() == QMetaType::QString)
+                mine = mine.toString().trimmed(); // fixed-length text comes back padded
+            QVariant theirs = (*server)[i];
+            if (theirs.typeId() == QMetaType::QString)
+                theirs = theirs.toString().trimmed();
+            if (mine != theirs)
+                return false;
+        }
+        return true;
+    };
+    switch (change.kind) {
+    case UpdateSql::Insert:
+        if (server)
+            return Resolution::AlreadyThere;
+        break;
+    case UpdateSql::Delete:
+        if (!server)
+            return Resolution::AlreadyThere;
+        break;
+    case UpdateSql::Modify:
+        if (server && holds(change.data.get()))
+            return Resolution::AlreadyThere;
+        if (!server || (change.original && !holds(change.original.get())))
+            return Resolution::Conflict;
+        break;
+    }
+    try {
+        send(change.kind, change.layout, change.data.get(), change.original.get(), change.blobs.get());
+    } catch (const DatabaseError& e) {
+        if (e.connectionLost() || e.lockConflict())
+            throw;
+        return Resolution::Refused;
+    } catch (const DatasetError&) {
+        return Resolution::Refused; // it touched no row
+    }
+    return Resolution::Sent;
 }
 
 } // namespace zk

@@ -47,12 +47,9 @@ public:
 
     void open();
     void close();
-    // A fresh read: closed and opened again, the first row current.
-    void reopen()
-    {
-        close();
-        open();
-    }
+    // A fresh read: closed and opened again, the first row current. When the read fails the
+    // record set keeps the rows it held.
+    void reopen();
     // Closes and frees the prepared statements, before the connection goes.
     void release();
     bool active() const { return state_ != State::Inactive; }
@@ -83,8 +80,37 @@ public:
     void cancel();
     void remove();
     bool modified() const { return modified_; }
+    // Sends every cached change; a refusal stops at that row with "User abort", a lost
+    // connection with its own message.
     void applyUpdates();
     bool updatesPending() const;
+
+    // A change the server may or may not hold once its connection is lost: sent but not yet
+    // committed, or still waiting in the cache. It keeps the row's values as they were.
+    struct Change {
+        UpdateSql::Kind kind = UpdateSql::Insert;
+        fb::Layout layout; // how the values below are laid out
+        std::shared_ptr<std::byte[]> data;     // the values to send
+        std::shared_ptr<std::byte[]> original; // the values OLD_ parameters take
+        std::shared_ptr<QByteArray[]> blobs;
+        bool sameAs(const Change& other) const; // the same change, taken twice
+        QVariant value(const QString& field) const; // as it is to be sent
+    };
+    // Every change not known to be on the server, copied: those sent since the last commit
+    // of the record set's transaction (forgotten here once taken) and those in the cache.
+    std::vector<Change> takeUnconfirmed();
+
+    enum class Resolution {
+        AlreadyThere, // the server holds it: nothing was sent
+        Sent,         // the server did not hold it: sent again
+        Refused,      // sent again and refused
+        Conflict,     // the row is no longer as the change found it: nothing was sent
+        Unverifiable, // a new row whose key the server gives: it cannot be asked for
+    };
+    // Makes the server hold the change exactly once: reads the row by its key (the refresh
+    // statement) and sends the change only when the server does not hold it yet and its row
+    // is still as the change found it. A lost connection or a lock conflict is raised.
+    Resolution resolve(const Change& change);
 
     Field& fieldByName(const QString& name);
     Field* findField(const QString& name);
@@ -120,11 +146,13 @@ private:
     };
 
     // Opening and fetching
+    void read();
     fb::Statement& prepared(std::unique_ptr<fb::Statement>& statement, int& generation, const QString& sql);
     void bindFields(const fb::Layout& columns);
     fb::Layout rowLayoutFor(const fb::Layout& columns) const;
     std::unique_ptr<std::byte[]> masterParameters(const fb::Layout& params, fb::Layout& bound) const;
     bool fetchOne();
+    void addRow(std::unique_ptr<std::byte[]> data);
     void fetchThrough(qsizetype rawIndex);
 
     // Rows
@@ -146,6 +174,14 @@ private:
 
     // Applying
     void applyRow(qsizetype rawIndex);
+    Change changeOf(const Row& row) const;
+    void noteSent(const Row& row);
+    // Fills a statement's parameters named after fields from a row laid out by `layout`.
+    fb::Layout bindRow(const fb::Statement& statement, const fb::Layout& layout, const std::byte* data,
+                       const std::byte* original, const QByteArray* blobs, std::unique_ptr<std::byte[]>& buffer);
+    void send(UpdateSql::Kind kind, const fb::Layout& layout, const std::byte* data, const std::byte* original,
+              const QByteArray* blobs);
+    std::optional<std::vector<QVariant>> serverRow(const Change& change);
     fb::Statement& updateStatement(UpdateSql::Kind kind);
     int nextGeneratorValue();
 
@@ -179,6 +215,11 @@ private:
     int generatorGeneration_ = -1;
     std::unique_ptr<fb::Statement> updates_[3];
     int updatesGeneration_[3] = {-1, -1, -1};
+    std::unique_ptr<fb::Statement> refresh_;
+    int refreshGeneration_ = -1;
+
+    std::vector<Change> sent_; // applied since the transaction's commit number sentAt_
+    quint64 sentAt_ = 0;
 
     fb::Layout rowLayout_;
     std::unique_ptr<fb::Cursor> cursor_;

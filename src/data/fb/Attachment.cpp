@@ -1,5 +1,7 @@
 #include "Attachment.h"
 
+#include "EndSignals.h"
+#include "Transaction.h"
 #include "Win1252.h"
 
 namespace zk::fb {
@@ -10,7 +12,22 @@ struct XpbBuilder {
     ~XpbBuilder() { builder->dispose(); }
     Firebird::IXpbBuilder* builder;
 };
+
+// A little-endian integer of an information buffer.
+qint64 infoInteger(const unsigned char* p, int length)
+{
+    qint64 value = 0;
+    for (int i = length - 1; i >= 0; --i)
+        value = (value << 8) | p[i];
+    return value;
+}
 } // namespace
+
+QString connectionLostText(const QString& clientText)
+{
+    const QString text = QStringLiteral("A conexão com o servidor foi perdida. Toque novamente para continuar.");
+    return clientText.isEmpty() ? text : text + u'\n' + clientText;
+}
 
 Attachment::~Attachment()
 {
@@ -23,23 +40,51 @@ Attachment::~Attachment()
 
 void Attachment::connect()
 {
-    Status status;
-    status.run([&](auto* st) {
-        XpbBuilder dpb(Client::instance().util()->getXpbBuilder(st, Firebird::IXpbBuilder::DPB, nullptr, 0));
-        for (const QString& param : std::as_const(params_)) {
-            QString name = param.section(u'=', 0, 0).trimmed().toLower();
-            // Passwords are Windows-1252 text, like everything the settings file holds.
-            QByteArray value = zk::toWin1252(param.section(u'=', 1)).value_or(QByteArray());
-            if (name == u"user_name")
-                dpb.builder->insertString(st, isc_dpb_user_name, value.constData());
-            else if (name == u"password")
-                dpb.builder->insertString(st, isc_dpb_password, value.constData());
-        }
-        handle_.reset(Client::instance().provider()->attachDatabase(st, databaseName_.toLocal8Bit().constData(),
-                                                                    dpb.builder->getBufferLength(st),
-                                                                    dpb.builder->getBuffer(st)));
-    });
+    // A program asked to end does not wait for a server (a refused login alone takes seconds).
+    if (EndSignals::requested())
+        throw DatabaseError(QStringLiteral("O programa está encerrando: nenhuma conexão nova é feita."));
+    try {
+        Status status;
+        status.run([&](auto* st) {
+            XpbBuilder dpb(Client::instance().util()->getXpbBuilder(st, Firebird::IXpbBuilder::DPB, nullptr, 0));
+            for (const QString& param : std::as_const(params_)) {
+                QString name = param.section(u'=', 0, 0).trimmed().toLower();
+                // Passwords are Windows-1252 text, like everything the settings file holds.
+                QByteArray value = zk::toWin1252(param.section(u'=', 1)).value_or(QByteArray());
+                if (name == u"user_name")
+                    dpb.builder->insertString(st, isc_dpb_user_name, value.constData());
+                else if (name == u"password")
+                    dpb.builder->insertString(st, isc_dpb_password, value.constData());
+            }
+            handle_.reset(Client::instance().provider()->attachDatabase(st, databaseName_.toLocal8Bit().constData(),
+                                                                        dpb.builder->getBufferLength(st),
+                                                                        dpb.builder->getBuffer(st)));
+        });
+        EndSignals::reclaim(); // the client has just put handlers of its own
+        serverId_ = askServerId();
+    } catch (const DatabaseError& e) {
+        handle_.reset();
+        // After a loss the waiter is reconnecting: whatever stops it, the connection is still lost.
+        if (everConnected_)
+            throw DatabaseError(connectionLostText(e.text()), DatabaseError::Cause::ConnectionLost, e.codes());
+        throw;
+    }
+    everConnected_ = true;
     ++generation_;
+}
+
+// The connection's number on the server, asked of the attachment itself (no statement).
+qint64 Attachment::askServerId()
+{
+    return run([&](auto* st) {
+        const unsigned char items[] = {isc_info_attachment_id, isc_info_end};
+        unsigned char buffer[32] = {};
+        handle_->getInfo(st, sizeof items, items, sizeof buffer, buffer);
+        if (buffer[0] != isc_info_attachment_id)
+            return qint64(0);
+        const int length = buffer[1] | (buffer[2] << 8);
+        return length > 0 && length <= 8 ? infoInteger(buffer + 3, length) : qint64(0);
+    });
 }
 
 void Attachment::ensureConnected()
@@ -52,24 +97,41 @@ void Attachment::disconnect()
 {
     if (!handle_)
         return;
-    Status status;
-    status.run([&](auto* st) {
+    run([&](auto* st) {
         handle_->detach(st);
         handle_.forget();
     });
 }
 
-Firebird::IAttachment* Attachment::handle() const
+void Attachment::lose()
 {
     if (!handle_)
+        return;
+    lostIds_.push_back(serverId_);
+    for (Transaction* transaction : transactions_)
+        transaction->abandon();
+    handle_.reset(); // the client's own clean-up; nothing more is asked of the server
+    ++generation_;
+    if (onLost)
+        onLost();
+}
+
+std::vector<qint64> Attachment::takeLostConnectionIds() { return std::exchange(lostIds_, {}); }
+
+Firebird::IAttachment* Attachment::handle() const
+{
+    if (!handle_) {
+        if (everConnected_)
+            throw DatabaseError(connectionLostText(QStringLiteral("Database not connected")),
+                                DatabaseError::Cause::ConnectionLost);
         throw DatabaseError(QStringLiteral("Database not connected"));
+    }
     return handle_.get();
 }
 
-QByteArray Attachment::readBlob(Firebird::ITransaction* transaction, ISC_QUAD id) const
+QByteArray Attachment::readBlob(Firebird::ITransaction* transaction, ISC_QUAD id)
 {
-    Status status;
-    return status.run([&](auto* st) {
+    return run([&](auto* st) {
         QByteArray bytes;
         Ref<Firebird::IBlob> blob(handle()->openBlob(st, transaction, &id, 0, nullptr));
         char segment[32768];
@@ -86,10 +148,9 @@ QByteArray Attachment::readBlob(Firebird::ITransaction* transaction, ISC_QUAD id
     });
 }
 
-ISC_QUAD Attachment::writeBlob(Firebird::ITransaction* transaction, const QByteArray& bytes) const
+ISC_QUAD Attachment::writeBlob(Firebird::ITransaction* transaction, const QByteArray& bytes)
 {
-    Status status;
-    return status.run([&](auto* st) {
+    return run([&](auto* st) {
         ISC_QUAD id{};
         Ref<Firebird::IBlob> blob(handle()->createBlob(st, transaction, &id, 0, nullptr));
         constexpr qsizetype segment = 32768;

@@ -71,15 +71,48 @@ QString formatStatus(Firebird::IStatus* status)
     return text.trimmed();
 }
 
-bool isLockConflict(Firebird::IStatus* status)
+namespace {
+// The codes of a network failure, of a server or database shut down, or of an attachment
+// the server ended: the connection is gone and only a new one can go on.
+bool meansConnectionLost(long code)
 {
+    switch (code) {
+    case isc_network_error:
+    case isc_net_read_err:
+    case isc_net_write_err:
+    case isc_net_connect_err:
+    case isc_net_connect_listen_err:
+    case isc_net_lookup_err:
+    case isc_net_server_shutdown:
+    case isc_lost_db_connection:
+    case isc_conn_lost:
+    case isc_shutdown:
+    case isc_shutinprog:
+    case isc_att_shutdown:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool meansLockConflict(long code) { return code == isc_lock_conflict || code == isc_deadlock || code == isc_update_conflict; }
+} // namespace
+
+DatabaseError errorOf(Firebird::IStatus* status)
+{
+    std::vector<long> codes;
     for (const intptr_t* v = status->getErrors(); *v != isc_arg_end; v += 2) {
-        if (v[0] == isc_arg_gds && (v[1] == isc_lock_conflict || v[1] == isc_deadlock || v[1] == isc_update_conflict))
-            return true;
+        if (v[0] == isc_arg_gds)
+            codes.push_back(static_cast<long>(v[1]));
         if (v[0] == isc_arg_cstring)
             ++v; // a counted string takes one more slot
     }
-    return false;
+    auto cause = DatabaseError::Cause::Other;
+    if (std::any_of(codes.begin(), codes.end(), meansConnectionLost))
+        cause = DatabaseError::Cause::ConnectionLost;
+    else if (std::any_of(codes.begin(), codes.end(), meansLockConflict))
+        cause = DatabaseError::Cause::LockConflict;
+    return DatabaseError(formatStatus(status), cause, std::move(codes));
 }
 
 } // namespace zk::fb

@@ -37,8 +37,9 @@ private:
 
 // The client's own text of a status vector, one message per line.
 QString formatStatus(Firebird::IStatus* status);
-// Whether the status reports a row held by another transaction.
-bool isLockConflict(Firebird::IStatus* status);
+// The failure a status reports: the client's text, its error codes, and what they mean here
+// (a row held by another transaction, or a connection that is gone).
+DatabaseError errorOf(Firebird::IStatus* status);
 
 // A status for one or more calls; a failing call raises DatabaseError with the client's text.
 class Status {
@@ -56,7 +57,7 @@ public:
         try {
             return call(&wrapper_);
         } catch (const Firebird::FbException& e) {
-            throw DatabaseError(formatStatus(e.getStatus()), isLockConflict(e.getStatus()));
+            throw errorOf(e.getStatus());
         }
     }
 

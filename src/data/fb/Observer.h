@@ -16,6 +16,8 @@ class StatementObserver {
 public:
     virtual ~StatementObserver() = default;
     virtual void statementSent(const QString& transaction, const QString& sql, const NamedValues& params) = 0;
+    // Just before a commit is asked for, and once it has succeeded.
+    virtual void committing(const QString& /*transaction*/) {}
     virtual void committed(const QString& transaction, bool retaining) = 0;
 };
 

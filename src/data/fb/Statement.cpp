@@ -60,10 +60,10 @@ ParsedSql parseNamedParameters(const QString& sql)
 }
 
 Statement::Statement(Transaction& transaction, QString sql)
-    : attachment_(transaction.attachment()), sql_(std::move(sql)), parsed_(parseNamedParameters(sql_))
+    : attachment_(transaction.attachment()), generation_(attachment_.generation()), sql_(std::move(sql)),
+      parsed_(parseNamedParameters(sql_))
 {
-    Status status;
-    status.run([&](auto* st) {
+    attachment_.run([&](auto* st) {
         handle_.reset(attachment_.handle()->prepare(st, transaction.handle(), 0,
                                                     parsed_.positional.toLocal8Bit().constData(), sqlDialect,
                                                     Firebird::IStatement::PREPARE_PREFETCH_METADATA));
@@ -74,14 +74,15 @@ Statement::Statement(Transaction& transaction, QString sql)
 
 Statement::~Statement()
 {
-    if (!handle_)
+    // A statement of a connection since lost is only let go: its server is not asked again.
+    if (!handle_ || generation_ != attachment_.generation())
         return;
     Status status;
     try {
         status.run([&](auto* st) { handle_->free(st); });
         handle_.forget();
     } catch (const Error&) {
-        // a lost connection: releasing the reference is all that is left to do
+        // the connection went meanwhile: releasing the reference is all that is left to do
     }
 }
 
@@ -100,8 +101,7 @@ quint64 Statement::execute(Transaction& transaction, const Layout& layout, const
 {
     auto* running = transaction.handle();
     tell(transaction, layout, buffer);
-    Status status;
-    return status.run([&](auto* st) {
+    return attachment_.run([&](auto* st) {
         handle_->execute(st, running, layout.metadata(), const_cast<std::byte*>(buffer), nullptr, nullptr);
         return handle_->getAffectedRecords(st);
     });
@@ -112,11 +112,10 @@ std::unique_ptr<Cursor> Statement::open(Transaction& transaction, const Layout& 
 {
     auto* running = transaction.handle();
     tell(transaction, layout, buffer);
-    Status status;
-    return status.run([&](auto* st) {
+    return attachment_.run([&](auto* st) {
         auto* resultSet = handle_->openCursor(st, running, layout.metadata(), const_cast<std::byte*>(buffer),
                                               rowLayout.metadata(), 0);
-        return std::make_unique<Cursor>(resultSet, rowLayout);
+        return std::make_unique<Cursor>(attachment_, resultSet, rowLayout);
     });
 }
 
@@ -152,7 +151,8 @@ std::unique_ptr<Cursor> Statement::open(Transaction& transaction, const QVariant
     return open(transaction, bound.layout, bound.buffer.get(), output_);
 }
 
-Cursor::Cursor(Firebird::IResultSet* resultSet, Layout rowLayout) : resultSet_(resultSet), layout_(std::move(rowLayout))
+Cursor::Cursor(Attachment& attachment, Firebird::IResultSet* resultSet, Layout rowLayout)
+    : attachment_(attachment), generation_(attachment.generation()), resultSet_(resultSet), layout_(std::move(rowLayout))
 {
 }
 
@@ -167,14 +167,16 @@ Cursor::~Cursor()
 
 bool Cursor::fetch(std::byte* row)
 {
-    return status_.run([&](auto* st) { return resultSet_->fetchNext(st, row) == Firebird::IStatus::RESULT_OK; });
+    if (!current())
+        return false; // its connection is gone: no more rows will come
+    return attachment_.run([&](auto* st) { return resultSet_->fetchNext(st, row) == Firebird::IStatus::RESULT_OK; });
 }
 
 void Cursor::close()
 {
-    if (!resultSet_)
+    if (!resultSet_ || !current())
         return;
-    status_.run([&](auto* st) { resultSet_->close(st); });
+    attachment_.run([&](auto* st) { resultSet_->close(st); });
     resultSet_.forget();
 }
 

@@ -52,6 +52,7 @@ private:
     void tell(const Transaction& transaction, const Layout& layout, const std::byte* buffer) const;
 
     Attachment& attachment_;
+    int generation_; // of the connection it was prepared on
     QString sql_;
     ParsedSql parsed_;
     Ref<Firebird::IStatement> handle_;
@@ -61,20 +62,24 @@ private:
 
 class Cursor {
 public:
-    Cursor(Firebird::IResultSet* resultSet, Layout rowLayout);
+    Cursor(Attachment& attachment, Firebird::IResultSet* resultSet, Layout rowLayout);
     ~Cursor();
     Cursor(const Cursor&) = delete;
     Cursor& operator=(const Cursor&) = delete;
 
     const Layout& layout() const { return layout_; }
-    // Fetches the next row into `row` (messageLength() bytes); false at the end.
+    // Fetches the next row into `row` (messageLength() bytes); false at the end, and once the
+    // connection it was opened on is gone.
     bool fetch(std::byte* row);
     void close();
 
 private:
+    bool current() const { return generation_ == attachment_.generation(); }
+
+    Attachment& attachment_;
+    int generation_;
     Ref<Firebird::IResultSet> resultSet_;
     Layout layout_;
-    Status status_;
 };
 
 } // namespace zk::fb

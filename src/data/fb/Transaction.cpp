@@ -2,14 +2,16 @@
 
 namespace zk::fb {
 
-Transaction::Transaction(Attachment& attachment, QString name) : attachment_(attachment), name_(std::move(name)) {}
+Transaction::Transaction(Attachment& attachment, QString name) : attachment_(attachment), name_(std::move(name))
+{
+    attachment_.enrol(this);
+}
 
-Transaction::~Transaction() = default;
+Transaction::~Transaction() { attachment_.withdraw(this); }
 
 void Transaction::start()
 {
-    Status status;
-    status.run([&](auto* st) {
+    attachment_.run([&](auto* st) {
         auto* tpb = Client::instance().util()->getXpbBuilder(st, Firebird::IXpbBuilder::TPB, nullptr, 0);
         try {
             tpb->insertTag(st, isc_tpb_read_committed);
@@ -34,20 +36,27 @@ Firebird::ITransaction* Transaction::handle() const
 void Transaction::commitRetaining()
 {
     auto* running = handle();
-    Status status;
-    status.run([&](auto* st) { running->commitRetaining(st); });
     if (auto* observer = attachment_.observer())
-        observer->committed(name_, true);
+        observer->committing(name_);
+    attachment_.run([&](auto* st) { running->commitRetaining(st); });
+    committed(true);
 }
 
 void Transaction::commit()
 {
     auto* running = handle();
-    Status status;
-    status.run([&](auto* st) { running->commit(st); });
-    handle_.forget();
     if (auto* observer = attachment_.observer())
-        observer->committed(name_, false);
+        observer->committing(name_);
+    attachment_.run([&](auto* st) { running->commit(st); });
+    handle_.forget();
+    committed(false);
+}
+
+void Transaction::committed(bool retaining)
+{
+    ++commits_;
+    if (auto* observer = attachment_.observer())
+        observer->committed(name_, retaining);
 }
 
 } // namespace zk::fb

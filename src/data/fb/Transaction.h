@@ -22,11 +22,19 @@ public:
     void commit();
     // The running transaction; raises "Transaction is not active" otherwise.
     Firebird::ITransaction* handle() const;
+    // How many commits have succeeded: work done since the last one is not yet the server's.
+    quint64 commits() const { return commits_; }
 
 private:
+    friend class Attachment;
+    // The connection is gone, and the transaction with it on the server.
+    void abandon() { handle_.reset(); }
+    void committed(bool retaining);
+
     Attachment& attachment_;
     QString name_;
     Ref<Firebird::ITransaction> handle_;
+    quint64 commits_ = 0;
 };
 
 } // namespace zk::fb

@@ -1,0 +1,192 @@
+#include "TcpProxy.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <stdexcept>
+
+namespace {
+int connectTo(const QString& host, int port)
+{
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    ::inet_pton(AF_INET, host.toLatin1().constData(), &address.sin_addr);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    int one = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    return fd;
+}
+
+// The other end sees the connection reset, as when a network drops it.
+void drop(int fd)
+{
+    linger abort{1, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+    ::close(fd);
+}
+
+bool forward(int from, int to)
+{
+    char buffer[65536];
+    const ssize_t got = ::read(from, buffer, sizeof buffer);
+    if (got <= 0)
+        return false;
+    for (ssize_t sent = 0; sent < got;) {
+        const ssize_t n = ::write(to, buffer + sent, static_cast<size_t>(got - sent));
+        if (n <= 0)
+            return false;
+        sent += n;
+    }
+    return true;
+}
+} // namespace
+
+TcpProxy::TcpProxy(const QString& target)
+{
+    host_ = target.section(u'/', 0, 0);
+    targetPort_ = target.section(u'/', 1, 1).toInt();
+    listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 || ::listen(listener_, 16) != 0 ||
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0 ||
+        ::pipe2(wakeUp_, O_CLOEXEC | O_NONBLOCK) != 0)
+        throw std::runtime_error("the proxy cannot listen");
+    port_ = ntohs(address.sin_port);
+    thread_ = std::thread([this] { run(); });
+}
+
+TcpProxy::~TcpProxy()
+{
+    stop_ = true;
+    wake();
+    thread_.join();
+    closeAll();
+    ::close(listener_);
+    ::close(wakeUp_[0]);
+    ::close(wakeUp_[1]);
+}
+
+QString TcpProxy::address() const { return QStringLiteral("127.0.0.1/%1").arg(port_); }
+
+void TcpProxy::wake()
+{
+    const char byte = 0;
+    [[maybe_unused]] const ssize_t written = ::write(wakeUp_[1], &byte, 1);
+}
+
+void TcpProxy::closeAll()
+{
+    for (const Pair& pair : pairs_) {
+        drop(pair.client);
+        drop(pair.server);
+    }
+    pairs_.clear();
+}
+
+void TcpProxy::cut()
+{
+    {
+        std::lock_guard lock(mutex_);
+        cut_ = true;
+        closeAll();
+    }
+    wake();
+}
+
+void TcpProxy::loseNextReply()
+{
+    {
+        std::lock_guard lock(mutex_);
+        loseReply_ = true;
+    }
+    wake();
+}
+
+void TcpProxy::restore()
+{
+    {
+        std::lock_guard lock(mutex_);
+        cut_ = false;
+        loseReply_ = false;
+    }
+    wake();
+}
+
+int TcpProxy::connections() const
+{
+    std::lock_guard lock(mutex_);
+    return static_cast<int>(pairs_.size());
+}
+
+void TcpProxy::run()
+{
+    while (!stop_) {
+        std::vector<pollfd> watched{{listener_, POLLIN, 0}, {wakeUp_[0], POLLIN, 0}};
+        {
+            std::lock_guard lock(mutex_);
+            for (const Pair& pair : pairs_) {
+                watched.push_back({pair.client, POLLIN, 0});
+                watched.push_back({pair.server, POLLIN, 0});
+            }
+        }
+        if (::poll(watched.data(), watched.size(), 1000) <= 0)
+            continue;
+        std::lock_guard lock(mutex_);
+        if (watched[1].revents) {
+            char drain[64];
+            while (::read(wakeUp_[0], drain, sizeof drain) > 0) {
+            }
+            continue; // the set of connections may have changed
+        }
+        if (watched[0].revents & POLLIN) {
+            const int client = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+            const int server = client < 0 || cut_ ? -1 : connectTo(host_, targetPort_);
+            if (server < 0) {
+                if (client >= 0)
+                    drop(client); // a server that is away: the connection is refused
+            } else {
+                pairs_.push_back({client, server});
+            }
+        }
+        for (size_t i = 2; i < watched.size(); i += 2) {
+            const int client = watched[i].fd;
+            const int server = watched[i + 1].fd;
+            auto pair = std::find_if(pairs_.begin(), pairs_.end(), [&](const Pair& p) { return p.client == client; });
+            if (pair == pairs_.end())
+                continue;
+            bool open = true;
+            if (watched[i].revents)
+                open = forward(client, server);
+            if (open && watched[i + 1].revents) {
+                if (loseReply_) {
+                    // The request reached the server and was carried out: its reply goes nowhere.
+                    char lost[65536];
+                    [[maybe_unused]] const ssize_t n = ::read(server, lost, sizeof lost);
+                    loseReply_ = false;
+                    cut_ = true;
+                    closeAll();
+                    break;
+                }
+                open = forward(server, client);
+            }
+            if (!open) {
+                drop(pair->client);
+                drop(pair->server);
+                pairs_.erase(pair);
+            }
+        }
+    }
+}

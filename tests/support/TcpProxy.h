@@ -1,0 +1,56 @@
+#pragma once
+// A TCP proxy between the program's connection and the loopback Firebird server, on a thread
+// of its own (the program's calls block while they wait for the server). A test can cut every
+// connection, as a network that drops would, refuse new ones as a server that is away would,
+// let the server carry out the next request but lose its reply, and restore the network.
+
+#include <QString>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+class TcpProxy {
+public:
+    // Forwards to "host/port" (the form of ZENOBRA_TEST_FB_SERVER).
+    explicit TcpProxy(const QString& target);
+    ~TcpProxy();
+    TcpProxy(const TcpProxy&) = delete;
+    TcpProxy& operator=(const TcpProxy&) = delete;
+
+    // "127.0.0.1/<port>": what a client connects to instead of the server.
+    QString address() const;
+
+    // Drops every connection now; new ones are closed as soon as they arrive.
+    void cut();
+    // The next reply the server sends is lost, and every connection dropped with it: the
+    // request was carried out, but the client never learns it.
+    void loseNextReply();
+    // Connections are accepted and forwarded again.
+    void restore();
+    // Connections being forwarded now.
+    int connections() const;
+
+private:
+    struct Pair {
+        int client;
+        int server;
+    };
+    void run();
+    void closeAll();
+    void wake();
+
+    QString host_;
+    int targetPort_ = 0;
+    int listener_ = -1;
+    int port_ = 0;
+    int wakeUp_[2] = {-1, -1};
+    mutable std::mutex mutex_;
+    std::vector<Pair> pairs_;
+    bool cut_ = false;
+    bool loseReply_ = false;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
