@@ -314,18 +314,19 @@ int TDm::GravaPendentes()
     return naoGravadas;
 }
 
-int TDm::Recupera()
+TDm::Recuperacao TDm::Recupera()
 {
     RecolhePendentes(); // changes made since the loss, such as a grid row that could not go
     Db.ensureConnected();
     EncerraConexoesPerdidas();
+    const bool emDuvida = abertura_ || !pendentes_.empty();
     ResolveAbertura();
     const int naoGravadas = GravaPendentes();
     Confirma(TsMov);
     Confirma(TsCAd);
     pendentes_.clear();
     recuperacaoPendente_ = false;
-    return naoGravadas;
+    return {emDuvida, naoGravadas};
 }
 
 // Read again, each on the row it was on where that row still exists.
@@ -356,16 +357,19 @@ void TDm::ReleOQueSeVe()
         QSpItens.locate(QStringLiteral("CODITEMMOVIMENTO"), item);
 }
 
-void TDm::Retoma()
+bool TDm::Retoma()
 {
     if (!recuperacaoPendente_)
-        return;
-    const int naoGravadas = Recupera();
+        return false;
+    const Recuperacao feita = Recupera();
     ReleOQueSeVe();
-    if (naoGravadas > 0)
-        throw zk::Error(NaoGravadas(naoGravadas));
-    // The touch that brought the connection back does nothing more: what was sent before the
-    // loss may have been saved meanwhile, and the waiter looks at the screen before acting.
-    Mensagem(QStringLiteral("A conexão com o servidor voltou. A tela foi atualizada: confira e continue."));
-    throw zk::SilentStop();
+    if (feita.naoGravadas > 0)
+        throw zk::Error(NaoGravadas(feita.naoGravadas));
+    if (feita.emDuvida) {
+        // What was being sent when the connection went is now on the screen, saved: the touch
+        // does nothing more, or the waiter could add a line that was saved after all again.
+        Mensagem(QStringLiteral("A conexão com o servidor voltou. A tela foi atualizada: confira e continue."));
+        throw zk::SilentStop();
+    }
+    return true;
 }

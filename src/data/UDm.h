@@ -56,10 +56,11 @@ public:
     // The start of every action that reads or writes the server. After a lost connection:
     // connects again, makes the server hold exactly once each change this terminal had sent
     // or was sending (asking for its key before sending it again), undoes an opening left
-    // halfway, and reads again what the windows show; then tells the waiter and stops the
-    // action (SilentStop), so the next touch acts on what the screen now shows. While the
+    // halfway, and reads again what the windows show (each on its row, where it still
+    // exists), answering true. When a change was in doubt the waiter is told and the action
+    // stops there (SilentStop): the next touch acts on what the screen now shows. While the
     // server stays away it raises the lost-connection message, every time.
-    void Retoma();
+    bool Retoma();
     bool ConexaoPerdida() const { return recuperacaoPendente_; }
 
     zk::fb::Attachment Db;
@@ -109,7 +110,11 @@ private:
     void RecolhePendentes();
     void EncerraConexoesPerdidas();
     void ResolveAbertura();
-    int Recupera();
+    struct Recuperacao {
+        bool emDuvida;   // a change had been sent, or was being sent, when the connection went
+        int naoGravadas; // changes the server refused once it was back
+    };
+    Recuperacao Recupera();
     int GravaPendentes();
     void ReleOQueSeVe();
 

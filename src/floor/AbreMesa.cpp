@@ -18,9 +18,13 @@ const QString mesaSumiu = QStringLiteral("Esta mesa não está mais cadastrada; 
 
 void TFPRincipal::DBCtrlGrid1Click()
 {
-    Dm.Retoma();
     zk::Query& floor = Dm.QPesqMesa;
     const int codMesa = floor.fieldByName(QStringLiteral("CODMESA")).asInteger();
+    // After a lost connection the floor is read again: the touched table, if it still exists.
+    if (Dm.Retoma() && !floor.locate(QStringLiteral("CODMESA"), codMesa)) {
+        Mensagem(mesaSumiu);
+        return;
+    }
     // The touched table's own labels, kept for when the floor read again no longer lists it
     // (removed at another terminal meanwhile): they must never be another table's.
     QString numero = floor.fieldByName(QStringLiteral("DESCRICAO")).asString();

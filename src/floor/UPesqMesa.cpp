@@ -67,9 +67,11 @@ TFPesqMesa::TFPesqMesa(TDm& Dm)
     zk::enterPressesOnlyTheFocusedButton(*this);
 }
 
+// After a lost connection the list was read again: the user looks at it before acting.
 void TFPesqMesa::BitBtn1Click()
 {
-    Dm.Retoma();
+    if (Dm.Retoma())
+        return;
     QString texto = UltimaDescricao;
     if (!zk::InputQuery(Legenda, QStringLiteral("Cadastrar Mesa"), texto))
         return;
@@ -85,7 +87,8 @@ void TFPesqMesa::BitBtn1Click()
 
 void TFPesqMesa::BitBtn2Click()
 {
-    Dm.Retoma();
+    if (Dm.Retoma())
+        return;
     const zk::Field& descricao = Dm.QMesas.fieldByName(QStringLiteral("DESCRICAO"));
     UltimaDescricao = descricao.isNull() ? QString() : QString::number(descricao.asInteger());
     QString texto = UltimaDescricao;

@@ -350,11 +350,12 @@ void TFComanda::EdCodigoKeyPress()
 
 void TFComanda::Image1Click()
 {
+    // The touched line, by its key: reading the lines again must not move the waiter's choice.
+    const int codigo = Dm.QSpItens.fieldByName(QStringLiteral("CODITEMMOVIMENTO")).asInteger();
     Dm.Retoma();
     FMsgSimNaoTablet.MemoDesc->setPlainText(QStringLiteral("Excluir Produto?"));
     if (FMsgSimNaoTablet.exec() != 1)
         return;
-    int codigo = Dm.QSpItens.fieldByName(QStringLiteral("CODITEMMOVIMENTO")).asInteger();
     if (!Dm.QItensMov.locate(QStringLiteral("CODITEMMOVIMENTO"), codigo))
         return;
     Dm.QItensMov.remove();

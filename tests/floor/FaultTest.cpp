@@ -136,7 +136,8 @@ protected:
     std::optional<StatementLog> log;
 };
 
-TEST_F(FaultTest, IdleCutIsToldOnceAndTheNextTouchReconnects)
+// Nothing was being saved: the next touch connects again and goes on as if nothing happened.
+TEST_F(FaultTest, IdleCutIsToldOnceAndTheNextTouchReconnectsAndActs)
 {
     proxy->cut();
     touchTable(3);
@@ -144,13 +145,9 @@ TEST_F(FaultTest, IdleCutIsToldOnceAndTheNextTouchReconnects)
     EXPECT_FALSE(dm().Db.connected());
 
     proxy->restore();
-    touchTable(3); // brings the connection back, and does nothing more
-    EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join('\n').toStdString();
-    EXPECT_TRUE(dm().Db.connected());
-    EXPECT_FALSE(ticket().isVisible());
-
     int shown = -1;
     inTicket(3, [&] { shown = dm().QSpItens.recordCount(); });
+    EXPECT_TRUE(dm().Db.connected());
     EXPECT_EQ(shown, 3);
     EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join('\n').toStdString();
 }
@@ -164,7 +161,6 @@ TEST_F(FaultTest, WhileTheServerStaysAwayEveryTouchIsToldTheSame)
         EXPECT_FALSE(ticket().isVisible());
     }
     proxy->restore();
-    touchTable(3);
     inTicket(3, [] {});
     EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join('\n').toStdString();
 }
@@ -187,7 +183,6 @@ TEST_F(FaultTest, RefusedLoginAfterTheServerCameBackIsToldAtEveryTouch)
         errors.messages.clear();
     }
     dm().Db.params() = settings;
-    touchTable(3);
     inTicket(3, [] {});
     EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join('\n').toStdString();
 }
@@ -197,14 +192,16 @@ TEST_F(FaultTest, RefusedLoginAfterTheServerCameBackIsToldAtEveryTouch)
 struct LineCut {
     const char* name;
     FaultPoint point;
-    bool keypadShows; // the key was taken before the cut
+    bool keypadShows; // the key was taken before the cut, and the line confirmed
     friend std::ostream& operator<<(std::ostream& os, const LineCut& c) { return os << c.name; }
 };
 
 class LineSaveCut : public FaultTest, public testing::WithParamInterface<LineCut> {};
 
 // Whatever step the cut falls on, the line the waiter confirmed ends on the server exactly
-// once, after the touch that brings the connection back; the next line goes as usual.
+// once. A line that was being sent shows after the touch that brings the connection back,
+// which does nothing more; a line whose key was never taken is added by that touch. The next
+// line goes as usual.
 TEST_P(LineSaveCut, TheLineEndsOnTheServerExactlyOnce)
 {
     const LineCut& c = GetParam();
@@ -218,17 +215,19 @@ TEST_P(LineSaveCut, TheLineEndsOnTheServerExactlyOnce)
         expectToldLostOnce();
 
         proxy->restore();
-        touchProduct(1007); // brings the connection back: no keypad, the line shows
+        if (!c.keypadShows)
+            whenModalOpens(waiter::keypad("2"));
+        touchProduct(1007);
+        dm().QSpItens.last(); // every line, as the grid's scroll bar reads them
         shownAfterRecovery = dm().QSpItens.recordCount();
         addProduct(1001, "1");
     });
     EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join('\n').toStdString();
-    const int confirmed = c.keypadShows ? 1 : 0;
-    EXPECT_EQ(shownAfterRecovery, before + confirmed) << "the ticket shows what the server holds";
+    EXPECT_EQ(shownAfterRecovery, before + 1) << "the ticket shows what the server holds";
     EXPECT_EQ(count("select count(*) from ITENSMOVIMENTOPROD where CODMOVIMENTO = 101 and CODPRODUTO = 1007 "
                     "and QTD = 2"),
-              confirmed);
-    EXPECT_EQ(lines(101), before + confirmed + 1);
+              1);
+    EXPECT_EQ(lines(101), before + 2);
     expectNoOrphans();
 }
 
