@@ -73,6 +73,8 @@ TDm::TDm(Instalacao instalacao, zk::fb::StatementObserver* observador)
     Db.setDatabaseName(NomePadrao);
     Db.setObserver(observador);
     Db.onLost = [this] { QuandoPerdida(); };
+    Db.onConnected = [this] { AssinaPisoVivo(); };
+    QPesqMesa.afterOpen = [this](zk::Query&) { pisoDesatualizado_ = false; };
     zk::fb::Client::instance();
     zk::runReported([this] { DataModuleCreate(); });
 }
@@ -80,6 +82,8 @@ TDm::TDm(Instalacao instalacao, zk::fb::StatementObserver* observador)
 TDm::~TDm()
 {
     Db.onLost = nullptr;
+    Db.onConnected = nullptr;
+    pisoVivo_.reset(); // told to the server while the connection is there
     for (zk::Query* q : {&QMesas, &QPesqMesa, &QPesqProdutos, &Qgrupos, &QMov, &QItensMov, &QTotal, &QSpItens, &QConf})
         q->release();
     for (zk::fb::Transaction* t : {&Ts, &TsCAd, &TsMov}) {
@@ -217,6 +221,21 @@ void TDm::Aplica(zk::Query& q)
 
 // ---- after a lost connection ----------------------------------------------------------
 
+
+// A server that refuses events (its port for them closed by a firewall) leaves the floor as it
+// always was: read again at its usual moments only.
+void TDm::AssinaPisoVivo()
+{
+    pisoVivo_.reset();
+    try {
+        pisoVivo_ = std::make_unique<zk::fb::EventWatch>(Db, QByteArrayLiteral("ZENOBRA_MESAS"), [this] {
+            pisoDesatualizado_ = true;
+            if (QuandoPisoMuda)
+                QuandoPisoMuda();
+        });
+    } catch (const zk::Error&) {
+    }
+}
 
 void TDm::IniciaAbertura(int codMesa, int codMovimento) { abertura_ = Abertura{codMesa, codMovimento}; }
 

@@ -5,11 +5,13 @@
 
 #include "Attachment.h"
 #include "DataSource.h"
+#include "Events.h"
 #include "Query.h"
 #include "Transaction.h"
 #include "UpdateSql.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -63,6 +65,13 @@ public:
     bool Retoma();
     bool ConexaoPerdida() const { return recuperacaoPendente_; }
 
+    // The live floor: with db/live-floor.sql the server posts ZENOBRA_MESAS at every change
+    // of a table or of an order line, whoever made it; the data module asks for it after
+    // every connection. From a posting until QPesqMesa is read again the floor is out of date,
+    // and QuandoPisoMuda is called (on this thread). Without the triggers nothing is posted.
+    std::function<void()> QuandoPisoMuda;
+    bool PisoDesatualizado() const { return pisoDesatualizado_; }
+
     zk::fb::Attachment Db;
     zk::fb::Transaction Ts{Db, QStringLiteral("Ts")};
     zk::fb::Transaction TsCAd{Db, QStringLiteral("TsCAd")};
@@ -105,6 +114,8 @@ private:
     void QItensMovAfterInsert(zk::Query& q);
     void Aplica(zk::Query& q); // after-post and after-delete hooks: apply at once
 
+    void AssinaPisoVivo();
+
     // Recovery after a lost connection (Retoma).
     void QuandoPerdida();
     void RecolhePendentes();
@@ -129,6 +140,8 @@ private:
 
     Instalacao instalacao_;
     bool recuperacaoPendente_ = false;
+    std::unique_ptr<zk::fb::EventWatch> pisoVivo_;
+    bool pisoDesatualizado_ = false;
     std::vector<Pendente> pendentes_;
     std::optional<Abertura> abertura_;
 };

@@ -10,7 +10,9 @@
 #include "UPesqMesa.h"
 #include "Ufuncoes.h"
 
+#include <QApplication>
 #include <QDesktopServices>
+#include <QTimer>
 #include <QFile>
 #include <QFrame>
 #include <QGridLayout>
@@ -62,11 +64,22 @@ TFPRincipal::TFPRincipal(TDm& Dm, TFPesqMesa& FPesqMesa, TFComanda& FComanda, TF
     setPastaDoPrograma(PastaDoPrograma());
     zk::enterPressesOnlyTheFocusedButton(*this);
 
+    Releitura = new QTimer(this);
+    Releitura->setSingleShot(true);
+    connect(Releitura, &QTimer::timeout, this, [this] {
+        if (this->Dm.PisoDesatualizado() && Descoberto())
+            ReleAoVivo();
+    });
+    Dm.QuandoPisoMuda = [this] { PisoMudou(); };
+    qApp->installEventFilter(this); // a dialog closing uncovers the floor
+
     resize(1008, 689);
     // The desktop placement stays whatever part of the creation fails.
     zk::centreOnScreen(*this);
     zk::runReported([this] { FormCreate(); });
 }
+
+TFPRincipal::~TFPRincipal() { Dm.QuandoPisoMuda = nullptr; }
 
 void TFPRincipal::CriaCabecalho()
 {
@@ -218,3 +231,59 @@ void TFPRincipal::Vendas1Click()
     if (QFile::exists(caixa))
         IniciaPrograma(u'"' + caixa + u'"', SW_SHOW);
 }
+
+bool TFPRincipal::Descoberto() const { return isVisible() && !QApplication::activeModalWidget(); }
+
+void TFPRincipal::PisoMudou()
+{
+    if (!Descoberto() || Releitura->isActive())
+        return; // remembered by the data module until the floor is read again
+    const qint64 desde = UltimaReleitura.isValid() ? UltimaReleitura.elapsed() : IntervaloDoPisoVivo;
+    Releitura->start(static_cast<int>(std::max<qint64>(0, IntervaloDoPisoVivo - desde)));
+}
+
+bool TFPRincipal::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Hide && Dm.PisoDesatualizado()) {
+        auto* window = qobject_cast<QWidget*>(watched);
+        if (window && window->isWindow() && window->isModal())
+            // Once the dialog's own closing is over (the ticket reads the floor as it closes).
+            QTimer::singleShot(0, this, [this] {
+                if (Dm.PisoDesatualizado())
+                    PisoMudou();
+            });
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// Read again as at creation, whole; a waiter who was scrolling stays where they were. Nobody
+// touched anything: a failure (the connection gone) is left for the next touch to meet.
+void TFPRincipal::ReleAoVivo()
+{
+    UltimaReleitura.start();
+    zk::Query& floor = Dm.QPesqMesa;
+    const QString chave = QStringLiteral("CODMESA");
+    QVariant atual, primeira;
+    if (floor.active() && !floor.isEmpty()) {
+        atual = floor.fieldByName(chave).value();
+        zk::Query::ShowRow first(floor, DBCtrlGrid1->topRecord());
+        primeira = floor.fieldByName(chave).value();
+    }
+    try {
+        floor.reopen();
+        floor.last();
+        floor.first();
+    } catch (const zk::Error&) {
+        return;
+    }
+    if (!atual.isNull())
+        floor.locate(chave, atual);
+    for (int recNo = 0; !primeira.isNull() && recNo < floor.recordCount(); ++recNo) {
+        zk::Query::ShowRow row(floor, recNo);
+        if (floor.fieldByName(chave).value() == primeira) {
+            DBCtrlGrid1->setTopRecord(recNo);
+            break;
+        }
+    }
+}
+

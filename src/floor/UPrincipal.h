@@ -3,12 +3,14 @@
 
 #include "PictureFile.h"
 
+#include <QElapsedTimer>
 #include <QUrl>
 #include <QWidget>
 
 class QFrame;
 class QLabel;
 class QPushButton;
+class QTimer;
 class TDm;
 class TFPesqMesa;
 class TFComanda;
@@ -27,6 +29,7 @@ public:
     // The windows created after this one are only referred to here; they are used once
     // start-up has created them all.
     TFPRincipal(TDm& Dm, TFPesqMesa& FPesqMesa, TFComanda& FComanda, TFConf& FConf, TFMsgSimNaoTablet& FMsgSimNaoTablet);
+    ~TFPRincipal() override;
 
     // Tablet mode, read once from the settings file when the window is created.
     bool ModoTablet = false;
@@ -40,6 +43,13 @@ public:
     void Sair1Click();
     void Image4Click();
     void Vendas1Click();
+
+    // The live floor: another terminal, or the back office, changed a table or an order
+    // line. The floor is read again at once when nothing covers it, at most once every
+    // 100 ms; under a dialog it waits for the dialog to close (the ticket reads it as it
+    // closes). The current table and the first tile shown stay where those tables still are.
+    void PisoMudou();
+    static constexpr int IntervaloDoPisoVivo = 100; // ms
 
     // The folder holding img/3.bmp (free) and img/4.bmp (occupied): the program's own
     // unless set otherwise.
@@ -70,7 +80,12 @@ public:
     QPushButton* SpeedButton1; // "Conf"
     QPushButton* BitBtn1;      // "Sair"
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void ReleAoVivo();
+    bool Descoberto() const;
     void CriaCabecalho();
     void CriaBarra();
     void CriaGrade();
@@ -86,4 +101,6 @@ private:
     TFMsgSimNaoTablet& FMsgSimNaoTablet;
     PictureFile MesaLivre;
     PictureFile MesaOcupada;
+    QTimer* Releitura;
+    QElapsedTimer UltimaReleitura;
 };

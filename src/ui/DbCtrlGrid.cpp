@@ -438,6 +438,12 @@ void DbCtrlGrid::currentChanged()
     update();
 }
 
+void DbCtrlGrid::setTopRecord(int recNo)
+{
+    top_ = std::max(0, recNo) / cols_ * cols_;
+    currentChanged();
+}
+
 void DbCtrlGrid::keepCurrentVisible()
 {
     int recNo = dataSet_ && dataSet_->active() ? dataSet_->recNo() : -1;

@@ -200,6 +200,9 @@ public:
     // Where a component is drawn in the tile at a position, in the grid's coordinates.
     QRect componentRect(const TileComponent& component, int index) const;
     int topRecord() const { return top_; } // the record shown by the first tile
+    // Scrolls so that the record's row is the first shown, as far as the current record stays
+    // in view.
+    void setTopRecord(int recNo);
     QScrollBar* verticalScrollBar() const { return scrollBar_; }
 
 protected:

@@ -196,6 +196,8 @@ void Query::read()
     recordMoved();
     emit dataChanged();
     emit currentChanged();
+    if (afterOpen)
+        afterOpen(*this);
 }
 
 void Query::close()

@@ -44,6 +44,7 @@ public:
     Hook afterInsert;
     Hook afterPost;
     Hook afterDelete;
+    Hook afterOpen; // after every read, the first and each one again
 
     void open();
     void close();

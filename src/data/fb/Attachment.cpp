@@ -71,6 +71,8 @@ void Attachment::connect()
     }
     everConnected_ = true;
     ++generation_;
+    if (onConnected)
+        onConnected();
 }
 
 // The connection's number on the server, asked of the attachment itself (no statement).

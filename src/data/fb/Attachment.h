@@ -49,6 +49,8 @@ public:
 
     // Called once each time the connection is found gone, its handles already dropped.
     std::function<void()> onLost;
+    // Called after every connection made, the first and each one after a loss.
+    std::function<void()> onConnected;
     // The server's number (MON$ATTACHMENT_ID) of each connection lost since the last call:
     // the server may not have noticed yet, and still hold their uncommitted work.
     std::vector<qint64> takeLostConnectionIds();
