@@ -134,7 +134,18 @@ void TDm::Confirma(zk::fb::Transaction& transacao)
 {
     if (!transacao.active())
         transacao.start();
-    transacao.commitRetaining();
+    try {
+        transacao.commitRetaining();
+    } catch (const zk::DatabaseError& e) {
+        // A commit the server refused leaves nothing of what it was to make permanent: kept,
+        // it would go unseen with the next save's commit, after the waiter was told it failed.
+        if (!e.connectionLost())
+            try {
+                transacao.rollbackRetaining();
+            } catch (const zk::Error&) {
+            }
+        throw;
+    }
 }
 
 void TDm::AbreMovimento(int codigo)
@@ -160,24 +171,84 @@ void TDm::FiltraProdutos(const QString& condicao)
     QPesqProdutos.first();
 }
 
-TDm::Reserva TDm::ReservaMesa(int codMesa)
+namespace {
+// The first row of a select run once on a transaction, its columns decoded; empty when none.
+QVariantList primeiraLinha(zk::fb::Transaction& transacao, const QString& sql, const QVariantList& parametros)
+{
+    if (!transacao.active())
+        transacao.start();
+    zk::fb::Statement statement(transacao, sql);
+    auto cursor = statement.open(transacao, parametros);
+    auto row = cursor->layout().newBuffer();
+    QVariantList valores;
+    if (cursor->fetch(row.get()))
+        for (const zk::fb::Column& column : cursor->layout().columns())
+            valores << zk::fb::decode(column, row.get());
+    return valores;
+}
+
+QString semBrancos(const QVariant& texto) { return texto.toString().trimmed(); }
+} // namespace
+
+TDm::MesaNoServidor TDm::SeguraMesa(int codMesa)
 {
     Db.ensureConnected();
-    if (!TsCAd.active())
-        TsCAd.start();
     try {
-        zk::fb::Statement lock(TsCAd, QStringLiteral("SELECT STATUS FROM MESAS WHERE CODMESA = :CODMESA WITH LOCK"));
-        auto cursor = lock.open(TsCAd, {codMesa});
-        auto row = cursor->layout().newBuffer();
-        if (!cursor->fetch(row.get()))
-            return Reserva::Inexistente;
-        return zk::fb::decode(cursor->layout().columns().front(), row.get()).toString() == u"L" ? Reserva::Livre
-                                                                                               : Reserva::Ocupada;
+        const QVariantList linha = primeiraLinha(
+            TsCAd, QStringLiteral("SELECT STATUS, CODMOVIMENTO, DESCRICAO FROM MESAS WHERE CODMESA = :CODMESA WITH LOCK"),
+            {codMesa});
+        if (linha.isEmpty())
+            return {MesaNoServidor::Inexistente, {}, {}, {}};
+        return {MesaNoServidor::Existe, semBrancos(linha[0]), linha[1], linha[2]};
     } catch (const zk::DatabaseError& e) {
         if (e.lockConflict())
-            return Reserva::Ocupada; // another terminal is opening it right now
+            return {MesaNoServidor::Presa, {}, {}, {}}; // another terminal is writing it right now
         throw;
     }
+}
+
+bool TDm::MesaEmDia(const MesaNoServidor& agora)
+{
+    return !QMesas.isEmpty() && semBrancos(QMesas.fieldByName(QStringLiteral("STATUS")).value()) == agora.status &&
+           QMesas.fieldByName(QStringLiteral("CODMOVIMENTO")).value() == agora.codMovimento &&
+           QMesas.fieldByName(QStringLiteral("DESCRICAO")).value() == agora.descricao;
+}
+
+bool TDm::LocalizaMesa(int codMesa)
+{
+    const QString chave = QStringLiteral("CODMESA");
+    if (QMesas.locate(chave, codMesa))
+        return true;
+    QMesas.reopen();
+    return QMesas.locate(chave, codMesa);
+}
+
+void TDm::PoeMesaEmDia(int codMesa, const MesaNoServidor& agora)
+{
+    if (MesaEmDia(agora))
+        return;
+    QMesas.reopen();
+    QMesas.locate(QStringLiteral("CODMESA"), codMesa);
+}
+
+TDm::MesaOcupada TDm::LeMesaOcupada(int codMesa)
+{
+    const QVariantList linha = primeiraLinha(
+        TsMov,
+        QStringLiteral("SELECT m.STATUS, m.CODMOVIMENTO, v.SITUACAO FROM MESAS m "
+                       "LEFT JOIN MOVIMENTOSPRODUTOS v ON v.CODMOVIMENTO = m.CODMOVIMENTO WHERE m.CODMESA = :CODMESA"),
+        {codMesa});
+    if (linha.isEmpty())
+        return {false, {}, {}, {}};
+    return {true, semBrancos(linha[0]), linha[1], linha[2]};
+}
+
+bool TDm::ComandaAberta(const QVariant& codMovimento)
+{
+    const QVariantList linha = primeiraLinha(
+        TsMov, QStringLiteral("SELECT SITUACAO FROM MOVIMENTOSPRODUTOS WHERE CODMOVIMENTO = :CODMOVIMENTO"),
+        {codMovimento.isNull() ? QVariant(0) : codMovimento});
+    return !linha.isEmpty() && semBrancos(linha[0]) == u"A";
 }
 
 void TDm::DesfazReserva()
@@ -295,13 +366,9 @@ void TDm::ResolveAbertura()
     if (!abertura_)
         return;
     const auto [codMesa, codMovimento] = *abertura_;
-    if (!TsCAd.active())
-        TsCAd.start();
-    zk::fb::Statement mesa(TsCAd, QStringLiteral("SELECT CODMOVIMENTO FROM MESAS WHERE CODMESA = :CODMESA"));
-    auto cursor = mesa.open(TsCAd, {codMesa});
-    auto row = cursor->layout().newBuffer();
-    const bool concluida = cursor->fetch(row.get()) &&
-                           zk::fb::decode(cursor->layout().columns().front(), row.get()) == QVariant(codMovimento);
+    const QVariantList mesa =
+        primeiraLinha(TsCAd, QStringLiteral("SELECT CODMOVIMENTO FROM MESAS WHERE CODMESA = :CODMESA"), {codMesa});
+    const bool concluida = !mesa.isEmpty() && mesa.front() == QVariant(codMovimento);
     // Its own steps are settled here, whichever way it went.
     std::erase_if(pendentes_, [&](const Pendente& p) {
         return (p.recordSet == &QMov && p.change.value(QStringLiteral("CODMOVIMENTO")) == QVariant(codMovimento)) ||

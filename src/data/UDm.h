@@ -36,18 +36,44 @@ public:
     static QString NomeDoBanco(const Configuracao& configuracao);
 
     // The end of every save: the change is already applied; the owning transaction is
-    // started when it is not active, then committed while kept open.
+    // started when it is not active, then committed while kept open. A refused commit undoes
+    // the work it was to commit.
     static void Confirma(zk::fb::Transaction& transacao);
 
     void AbreMovimento(int codigo);
     void FiltraProdutos(const QString& condicao);
 
-    // Before a free table gets a new order: its row is read again on the server and locked
-    // in TsCAd (no waiting), so no other terminal can take it until TsCAd commits.
-    enum class Reserva { Livre, Ocupada, Inexistente };
-    Reserva ReservaMesa(int codMesa);
-    // Releases what ReservaMesa holds when the opening stops halfway (commits TsCAd).
+    // A table's row as the server has it now.
+    struct MesaNoServidor {
+        enum Estado { Existe, Inexistente, Presa } estado; // Presa: another terminal holds it
+        QString status;
+        QVariant codMovimento;
+        QVariant descricao;
+    };
+    // Before a table's row is written: read again on the server and held in TsCAd (no
+    // waiting), so no other terminal can change it until TsCAd commits.
+    MesaNoServidor SeguraMesa(int codMesa);
+    // Releases what SeguraMesa holds when nothing is written after all (commits TsCAd).
     void DesfazReserva();
+    // Whether QMesas' current row holds what the server has: what this terminal writes
+    // back must not be older than that.
+    bool MesaEmDia(const MesaNoServidor& agora);
+    // QMesas on the table's row, read again when its copy does not have it (a table added
+    // at another terminal since), or when its copy of the row is older than `agora`.
+    bool LocalizaMesa(int codMesa);
+    void PoeMesaEmDia(int codMesa, const MesaNoServidor& agora);
+
+    // An occupied table's row and the situation of the order it points at (empty when that
+    // order does not exist).
+    struct MesaOcupada {
+        bool existe;
+        QString status;
+        QVariant codMovimento;
+        QVariant situacao;
+    };
+    MesaOcupada LeMesaOcupada(int codMesa);
+    // Whether the order exists and is still open (situation "A").
+    bool ComandaAberta(const QVariant& codMovimento);
 
     // The opening of a free table between its movement's key and its table's commit. Left
     // halfway, it is undone: the movement goes, unless its table already points at it.

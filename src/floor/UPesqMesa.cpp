@@ -1,6 +1,7 @@
 #include "UPesqMesa.h"
 
 #include "Aplicacao.h"
+#include "Atendimento.h"
 #include "Behaviours.h"
 #include "DbGrid.h"
 #include "InputQuery.h"
@@ -76,13 +77,7 @@ void TFPesqMesa::BitBtn1Click()
     if (!zk::InputQuery(Legenda, QStringLiteral("Cadastrar Mesa"), texto))
         return;
     UltimaDescricao = texto;
-    const int numero = StrToInt(texto);
-    Dm.QMesas.insert();
-    Dm.QMesas.fieldByName(QStringLiteral("DESCRICAO")).setInteger(numero);
-    Dm.QMesas.post();
-    TDm::Confirma(Dm.TsCAd);
-    Dm.QMesas.reopen();
-    Dm.QPesqMesa.reopen();
+    atendimento::CadastraMesa(Dm, StrToInt(texto));
 }
 
 void TFPesqMesa::BitBtn2Click()
@@ -95,11 +90,10 @@ void TFPesqMesa::BitBtn2Click()
     if (!zk::InputQuery(Legenda, QStringLiteral("Alterar Mesa"), texto))
         return;
     UltimaDescricao = texto;
-    const int numero = StrToInt(texto);
-    Dm.QMesas.edit();
-    Dm.QMesas.fieldByName(QStringLiteral("DESCRICAO")).setInteger(numero);
-    Dm.QMesas.post();
-    TDm::Confirma(Dm.TsCAd);
+    // A table renumbered or changed at another terminal meanwhile is not written over.
+    const atendimento::Resultado alterada = atendimento::AlteraMesa(Dm, StrToInt(texto));
+    if (alterada != atendimento::Resultado::Feito)
+        Mensagem(atendimento::TextoDe(alterada));
 }
 
 void TFPesqMesa::BitBtn3Click() { done(2); }

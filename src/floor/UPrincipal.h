@@ -91,8 +91,6 @@ private:
     void CriaGrade();
     void CriaRodape();
     void AplicaLayout();
-    bool AbreMesaLivre(int codMesa);
-    void Desfaz();
 
     TDm& Dm;
     TFPesqMesa& FPesqMesa;

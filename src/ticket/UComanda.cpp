@@ -1,6 +1,7 @@
 #include "UComanda.h"
 
 #include "Aplicacao.h"
+#include "Atendimento.h"
 #include "Behaviours.h"
 #include "Bitmap.h"
 #include "DbCtrlGrid.h"
@@ -16,6 +17,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -112,6 +114,9 @@ TFComanda::TFComanda(TDm& Dm, bool ModoTablet, TFInformaQtd& FInformaQtd, TFMsgS
     CriaCatalogo();
     CriaItens();
     CriaGrupos();
+    for (QWidget* grade : {static_cast<QWidget*>(GRidPesqProd), static_cast<QWidget*>(GridItens),
+                           static_cast<QWidget*>(DBCtrlGrid2)})
+        grade->installEventFilter(this);
 
     setTabOrder(BtnSair, BtnFaturar);
     setTabOrder(BtnFaturar, BtnLiberarMesa);
@@ -277,17 +282,9 @@ void TFComanda::GRidPesqProdClick() { IncluiItem(); }
 
 void TFComanda::IncluiItem()
 {
-    zk::Query& line = Dm.QItensMov;
-    zk::Query& product = Dm.QPesqProdutos;
     Dm.Retoma();
-    line.append();
-    // The catalogue's values as they are: a product without a unit must not be stored with 0.
-    line.fieldByName(QStringLiteral("CODUNIDADE")).assign(product.fieldByName(QStringLiteral("CODUNIDADE")));
-    line.fieldByName(QStringLiteral("CODPRODUTO")).assign(product.fieldByName(QStringLiteral("CODIGO")));
-    line.fieldByName(QStringLiteral("CODTABELA")).assign(product.fieldByName(QStringLiteral("CODIGO")));
-    line.fieldByName(QStringLiteral("VALOR")).assign(product.fieldByName(QStringLiteral("PRECOVENDA")));
-
-    FInformaQtd.MemoDesc->setPlainText(product.fieldByName(QStringLiteral("DESCRICAO")).asString());
+    atendimento::IniciaLinha(Dm);
+    FInformaQtd.MemoDesc->setPlainText(Dm.QPesqProdutos.fieldByName(QStringLiteral("DESCRICAO")).asString());
     FInformaQtd.EdQtd->setText(QStringLiteral("1"));
     if (FInformaQtd.exec() != 1)
         return; // the keypad has dropped the pending line
@@ -296,23 +293,20 @@ void TFComanda::IncluiItem()
 
 void TFComanda::GravaItem()
 {
-    zk::Query& line = Dm.QItensMov;
-    try {
-        line.fieldByName(QStringLiteral("QTD")).setFloat(StrToInt(FInformaQtd.EdQtd->text()));
-        line.post();
-    } catch (...) {
-        // A quantity that does not convert, or a line refused before it is sent (a product
-        // without a unit): nothing half-made stays behind the message to block the next line.
-        if (line.state() == zk::Query::State::Insert)
-            line.cancel();
-        throw;
+    const atendimento::Resultado gravada = atendimento::GravaLinha(Dm, FInformaQtd.EdQtd->text());
+    if (gravada != atendimento::Resultado::Feito) {
+        Mensagem(atendimento::TextoDe(gravada));
+        close(); // the order this ticket shows is no longer open
     }
-    TDm::Confirma(Dm.TsMov);
+}
 
-    Dm.QSpItens.reopen();
-    Dm.QPesqProdutos.last();
-    Dm.QPesqProdutos.first();
-    Dm.QTotal.reopen();
+// One tap, one line: the second tap of a double tap that ended the keypad lands on the
+// ticket below it, and starts nothing there. (Under the open keypad the ticket gets no touch.)
+bool TFComanda::ToqueDescartado(const QEvent& event) const
+{
+    if (event.type() != QEvent::MouseButtonPress && event.type() != QEvent::MouseButtonDblClick)
+        return false;
+    return FInformaQtd.SegundoToque(static_cast<const QMouseEvent&>(event));
 }
 
 void TFComanda::EdCodigoEnter() { EdCodigo->selectAll(); }
@@ -356,14 +350,11 @@ void TFComanda::Image1Click()
     FMsgSimNaoTablet.MemoDesc->setPlainText(QStringLiteral("Excluir Produto?"));
     if (FMsgSimNaoTablet.exec() != 1)
         return;
-    if (!Dm.QItensMov.locate(QStringLiteral("CODITEMMOVIMENTO"), codigo))
-        return;
-    Dm.QItensMov.remove();
-    TDm::Confirma(Dm.TsMov);
-    Dm.QSpItens.close();
-    Dm.QTotal.close();
-    Dm.QSpItens.open();
-    Dm.QTotal.open();
+    const atendimento::Resultado excluida = atendimento::ExcluiLinha(Dm, codigo);
+    if (excluida != atendimento::Resultado::Feito) {
+        Mensagem(atendimento::TextoDe(excluida));
+        close(); // the order this ticket shows is no longer open
+    }
 }
 
 void TFComanda::DBCtrlGrid2Click()
@@ -379,23 +370,6 @@ void TFComanda::Panel6Click()
     Dm.FiltraProdutos(QString());
 }
 
-// The order and its lines stay stored whatever happens here: only the table is freed, and
-// it is freed even when its order no longer exists.
-void TFComanda::LiberaMesaNoBanco()
-{
-    zk::Query& tables = Dm.QMesas;
-    if (!tables.locate(QStringLiteral("CODMESA"), CodMesa)) {
-        tables.reopen(); // added at another terminal since the last read
-        if (!tables.locate(QStringLiteral("CODMESA"), CodMesa))
-            throw zk::Error(QStringLiteral("Esta mesa não foi encontrada no cadastro de mesas; nada foi alterado"));
-    }
-    tables.edit();
-    tables.fieldByName(QStringLiteral("CODMOVIMENTO")).setInteger(0);
-    tables.fieldByName(QStringLiteral("STATUS")).setString(QStringLiteral("L"));
-    tables.post();
-    TDm::Confirma(Dm.TsCAd);
-}
-
 void TFComanda::BtnLiberarMesaClick()
 {
     if (faturando_)
@@ -405,8 +379,10 @@ void TFComanda::BtnLiberarMesaClick()
                          QMessageBox::Yes | QMessageBox::No, this);
     if (question.exec() != QMessageBox::Yes)
         return;
-    LiberaMesaNoBanco();
-    Dm.QPesqMesa.reopen();
+    // Freed, or found already changed at another terminal: either way this ticket is done.
+    const atendimento::Resultado liberada = atendimento::LiberaMesa(Dm, CodMesa, CodMovimento);
+    if (liberada != atendimento::Resultado::Feito)
+        Mensagem(atendimento::TextoDe(liberada));
     close();
 }
 
@@ -457,6 +433,8 @@ void TFComanda::keyPressEvent(QKeyEvent* event)
 
 bool TFComanda::eventFilter(QObject* watched, QEvent* event)
 {
+    if ((watched == GRidPesqProd || watched == GridItens || watched == DBCtrlGrid2) && ToqueDescartado(*event))
+        return true;
     if (watched == EdCodigo && event->type() == QEvent::FocusIn) {
         zk::runReported([this] { EdCodigoEnter(); });
     } else if (watched == EdCodigo && event->type() == QEvent::KeyPress) {

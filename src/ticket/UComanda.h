@@ -4,6 +4,7 @@
 // Every change is saved at once; every closing re-reads the table floor.
 
 #include <QDialog>
+#include <QVariant>
 
 class QLabel;
 class QLineEdit;
@@ -24,8 +25,10 @@ class TFComanda : public QDialog {
 public:
     TFComanda(TDm& Dm, bool ModoTablet, TFInformaQtd& FInformaQtd, TFMsgSimNaoTablet& FMsgSimNaoTablet);
 
-    // The table whose order is shown; written by the floor before each showing.
+    // The table whose order is shown, and that order as the floor found it (empty when the
+    // table pointed at none); written by the floor before each showing.
     int CodMesa = 0;
+    QVariant CodMovimento;
 
     QLabel* LbCodMov;
     QLabel* LbMesa;
@@ -82,7 +85,7 @@ private:
     void Dispoe();
     void MostraPrecoUnitario();
     bool LocalizaProduto(const QString& codigo);
-    void LiberaMesaNoBanco();
+    bool ToqueDescartado(const QEvent& event) const;
 
     TDm& Dm;
     TFInformaQtd& FInformaQtd;

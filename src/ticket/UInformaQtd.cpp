@@ -6,10 +6,13 @@
 #include "Screen.h"
 #include "UDm.h"
 
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QStyleHints>
 
 #include <limits>
 
@@ -89,6 +92,8 @@ TFInformaQtd::TFInformaQtd(TDm& Dm)
     setTabOrder(BitBtn2, MemoDesc);
     setTabOrder(MemoDesc, EdQtd);
     zk::enterPressesOnlyTheFocusedButton(*this);
+    for (QPushButton* tecla : findChildren<QPushButton*>())
+        tecla->installEventFilter(this);
 }
 
 // A pad key acts on the quantity box without ever taking the focus from it.
@@ -108,6 +113,13 @@ void TFInformaQtd::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
     zk::centreOnScreen(*this);
     FormShow();
+}
+
+bool TFInformaQtd::SegundoToque(const QMouseEvent& toque) const
+{
+    const quint64 intervalo = quint64(QGuiApplication::styleHints()->mouseDoubleClickInterval());
+    return ultimoToque_ != 0 && toque.timestamp() >= ultimoToque_ && toque.timestamp() - ultimoToque_ < intervalo &&
+           teclaTocada_.contains(toque.globalPosition().toPoint());
 }
 
 // The text itself is the caller's: it presets it before every showing.
@@ -152,6 +164,10 @@ void TFInformaQtd::reject() { BitBtn2Click(); }
 
 bool TFInformaQtd::eventFilter(QObject* watched, QEvent* event)
 {
+    if (auto* tecla = qobject_cast<QPushButton*>(watched); tecla && event->type() == QEvent::MouseButtonRelease) {
+        ultimoToque_ = static_cast<QMouseEvent*>(event)->timestamp();
+        teclaTocada_ = QRect(tecla->mapToGlobal(QPoint(0, 0)), tecla->size());
+    }
     if (watched == EdQtd) {
         if (event->type() == QEvent::FocusIn)
             EdQtdEnter();

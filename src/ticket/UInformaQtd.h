@@ -5,8 +5,10 @@
 // gives 2.
 
 #include <QDialog>
+#include <QRect>
 
 class QLabel;
+class QMouseEvent;
 class QLineEdit;
 class QPushButton;
 class TDm;
@@ -28,6 +30,11 @@ public:
     // The close box and Esc cancel, like "Cancelar".
     void reject() override;
 
+    // Whether a touch is the second tap of a double tap whose first one ended on one of the
+    // keypad's keys (the same place, within the double-click time): once the keypad has
+    // closed it must not act on the window below.
+    bool SegundoToque(const QMouseEvent& toque) const;
+
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -43,4 +50,6 @@ private:
     void BitBtn2Click();
 
     TDm& Dm;
+    quint64 ultimoToque_ = 0; // the platform's event time; 0 before any
+    QRect teclaTocada_;       // where, on the screen
 };

@@ -301,7 +301,7 @@ TEST_F(DataModuleTest, CancelledMovementStillUsedItsKey)
     EXPECT_EQ(mov("CODMOVIMENTO").asInteger(), 106);
 }
 
-TEST_F(DataModuleTest, RefusedOrderLineIsSentFirstAgainAndDisappearsWithTheNextMovement)
+TEST_F(DataModuleTest, RefusedOrderLineIsDroppedAndNeverSentAgain)
 {
     // Without a current movement the line's code is 0, which no movement has.
     dm->QItensMov.append();
@@ -310,11 +310,12 @@ TEST_F(DataModuleTest, RefusedOrderLineIsSentFirstAgainAndDisappearsWithTheNextM
     item("CODPRODUTO").setInteger(1001);
     log.clear();
     EXPECT_EQ(errorOf([&] { dm->QItensMov.post(); }), "User abort");
-    EXPECT_EQ(dm->QItensMov.recordCount(), 1) << "shown as if saved";
+    EXPECT_EQ(dm->QItensMov.recordCount(), 0) << "not shown as if saved";
+    EXPECT_FALSE(dm->QItensMov.updatesPending());
 
     dm->AbreMovimento(103);
     dm->QItensMov.last();
-    EXPECT_EQ(dm->QItensMov.recordCount(), 2) << "the re-run dropped the refused line";
+    EXPECT_EQ(dm->QItensMov.recordCount(), 2);
     dm->QItensMov.append();
     item("CODUNIDADE").setInteger(1);
     item("CODPRODUTO").setInteger(1001);

@@ -294,9 +294,11 @@ TEST_F(QueryTest, OldValuesFollowWhatTheServerLastReceived)
     EXPECT_EQ(log.entries[2].param("OLD_ID"), 5);
 }
 
-TEST_F(QueryTest, RefusedChangeIsUserAbortStaysVisibleAndGoesFirstNextTime)
+// A refused change is User abort and goes: kept, it would be sent first at every later apply
+// and stop them all, for ever.
+TEST_F(QueryTest, RefusedChangeIsUserAbortAndDoesNotStopTheNextOne)
 {
-    fill(1);
+    fill(2);
     Query& q = itemQuery();
     q.afterPost = [](Query& self) { self.applyUpdates(); };
     q.open();
@@ -304,21 +306,23 @@ TEST_F(QueryTest, RefusedChangeIsUserAbortStaysVisibleAndGoesFirstNextTime)
     q.append();
     q.fieldByName("ID").setInteger(1); // the server already has this key
     EXPECT_EQ(errorOf([&] { q.post(); }), "User abort");
-    EXPECT_EQ(q.recordCount(), 2);
-    EXPECT_EQ(q.fieldByName("ID").asInteger(), 1);
-    EXPECT_TRUE(q.updatesPending());
+    EXPECT_EQ(q.recordCount(), 2) << "the refused new row is gone";
+    EXPECT_FALSE(q.updatesPending());
+
+    q.first();
+    q.edit();
+    q.fieldByName("ID").setInteger(2); // the other row's key
+    EXPECT_EQ(errorOf([&] { q.post(); }), "User abort");
+    EXPECT_EQ(q.fieldByName("ID").asInteger(), 1) << "the row shows what the server has again";
+    EXPECT_FALSE(q.updatesPending());
 
     q.append();
-    q.fieldByName("ID").setInteger(2);
-    EXPECT_EQ(errorOf([&] { q.post(); }), "User abort");
-    EXPECT_EQ(log.summary(), QStringList({"insert into ITENS", "insert into ITENS"}))
-        << "the refused row is sent again first and stops the later one";
-    EXPECT_EQ(log.entries[1].param("ID"), 1);
-
-    q.close();
-    q.open();
-    EXPECT_EQ(q.recordCount(), 1) << "closing drops what was never applied";
-    EXPECT_FALSE(q.updatesPending());
+    q.fieldByName("ID").setInteger(3);
+    q.post();
+    EXPECT_EQ(log.summary(), QStringList({"insert into ITENS", "update ITENS", "insert into ITENS"}))
+        << "each change sent once; the last one alone";
+    transaction.commitRetaining();
+    EXPECT_EQ(db->rows("select ID from ITENS order by ID"), (QList<QVariantList>{{1}, {2}, {3}}));
 }
 
 TEST_F(QueryTest, ChangeThatTouchesNoRowFails)

@@ -1,12 +1,17 @@
 // The data module through the network protocol, on the loopback server that scripts/test
-// starts: what one connection saves is seen by another only once committed.
+// starts: what one connection saves is seen by another only once committed; a connection the
+// server ends leaves nothing waiting.
 
+#include "Statement.h"
 #include "StatementLog.h"
+#include "TcpProxy.h"
 #include "TempIni.h"
 #include "TestDatabase.h"
 #include "UDm.h"
 
 #include <gtest/gtest.h>
+
+#include <QTest>
 
 namespace {
 
@@ -68,6 +73,39 @@ TEST_F(ThroughTheServer, LockedRowFailsAtOnceAsUserAbort)
         EXPECT_EQ(e.text(), "User abort");
     }
     holder.commit();
+}
+
+// A server that ends a connection (here an administrator's kill) may leave its socket open
+// and never answer on it again. Once the connection is known lost, nothing more waits for an
+// answer on it (were the work let go by asking the server, this would wait for ever), and the
+// next connection goes as usual.
+TEST_F(ThroughTheServer, AConnectionTheServerEndedLeavesNothingWaiting)
+{
+    TcpProxy proxy(qEnvironmentVariable("ZENOBRA_TEST_FB_SERVER"));
+    zk::fb::Attachment terminal;
+    terminal.setDatabaseName(proxy.address() + u':' + db->path());
+    terminal.params() = {"user_name=SYSDBA", "password=" + TestDatabase::serverPassword()};
+    terminal.connect();
+    zk::fb::Transaction work(terminal, "work");
+    work.start();
+    zk::fb::Statement update(work, "update MESAS set STATUS = 'O' where DESCRICAO = 1");
+
+    db->exec("delete from MON$ATTACHMENTS where MON$ATTACHMENT_ID = ?", {terminal.serverId()});
+    proxy.silenceAfterNextReply(); // the answer to the update is the server's last word
+    try {
+        update.execute(work);
+        FAIL() << "the update went through a connection the server had ended";
+    } catch (const zk::DatabaseError& e) {
+        EXPECT_TRUE(e.connectionLost()) << e.text().toStdString();
+    }
+    EXPECT_FALSE(terminal.connected());
+
+    terminal.connect();
+    zk::fb::Transaction again(terminal, "again");
+    again.start();
+    zk::fb::Statement(again, "update MESAS set STATUS = 'O' where DESCRICAO = 1").execute(again);
+    again.commit();
+    EXPECT_EQ(db->value("select STATUS from MESAS where DESCRICAO = 1"), "O");
 }
 
 } // namespace

@@ -106,7 +106,7 @@ TEST_F(AbreMesaTest, FreeTableAnsweredYesSavesTheOrderThenTheTableThenOpensTheTi
     flow.erase(std::remove_if(flow.begin(), flow.end(),
                               [](const QString& s) { return s.startsWith("select * from ITENS") || s.contains("(:CODMOV"); }),
                flow.end());
-    EXPECT_EQ(flow.mid(0, 7), QStringList({"SELECT STATUS FROM MESAS WHERE CODMESA = :CODMESA WITH LOCK",
+    EXPECT_EQ(flow.mid(0, 7), QStringList({"SELECT STATUS, CODMOVIMENTO, DESCRICAO FROM MESAS WHERE CODMESA = :CODMESA WITH LOCK",
                                            "SELECT GEN_ID(\"GEN_MOVIMENTOSPRODUTOS\", 1) FROM RDB$DATABASE",
                                            "insert into MOVIMENTOSPRODUTOS", "COMMIT RETAINING TsMov",
                                            "update MESAS", "COMMIT RETAINING TsCAd", "SELECT * FROM SPMESAS"}));
@@ -153,7 +153,9 @@ TEST_F(AbreMesaTest, TwoTerminalsAtOneFreeTableAttachExactlyOneOrder)
 {
     // The other terminal is in the middle of opening table 2: it holds the row.
     TDm other;
-    ASSERT_EQ(other.ReservaMesa(db->value("select CODMESA from MESAS where DESCRICAO = 2").toInt()), TDm::Reserva::Livre);
+    const TDm::MesaNoServidor held = other.SeguraMesa(db->value("select CODMESA from MESAS where DESCRICAO = 2").toInt());
+    ASSERT_EQ(held.estado, TDm::MesaNoServidor::Existe);
+    ASSERT_EQ(held.status, "L");
     int before = movements();
     answerQuestion(true, [](QWidget& w) { QTest::keyClick(&w, Qt::Key_Escape); });
     touchTable(2);
@@ -197,7 +199,7 @@ TEST_F(AbreMesaTest, TableRemovedAtAnotherTerminalGetsNoOrder)
         QTest::keyClick(&w, Qt::Key_Escape);
     });
     touchTable(30);
-    EXPECT_EQ(told, "Esta mesa não está mais cadastrada; nenhuma comanda foi aberta.");
+    EXPECT_EQ(told, "Esta mesa não está mais cadastrada; nada foi alterado.");
     EXPECT_EQ(movements(), before);
 }
 
@@ -237,7 +239,7 @@ TEST_F(AbreMesaTest, TableUnknownEvenAfterReadingTheTablesAgainLeavesTheFloor)
         QTest::keyClick(&w, Qt::Key_Escape);
     });
     touchTable(31);
-    EXPECT_EQ(told, "Esta mesa não está mais cadastrada; nenhuma comanda foi aberta.");
+    EXPECT_EQ(told, "Esta mesa não está mais cadastrada; nada foi alterado.");
     EXPECT_EQ(movements(), before);
     EXPECT_FALSE(dm().QPesqMesa.locate("DESCRICAO", 31)) << "the floor was read again";
 }

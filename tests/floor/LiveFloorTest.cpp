@@ -179,9 +179,13 @@ TEST_F(WithoutTheTriggers, TheFloorIsReadAtItsUsualMomentsOnly)
 
     whenModalOpens([&](QWidget&) { program->FComanda.BtnSair->click(); });
     waiter::touchRecord(*floor().DBCtrlGrid1, "DESCRICAO", 3);
-    // The order, its lines, totals and item view; the catalogue and the groups at the first
-    // showing; the item view again as the ticket shows; the floor as it closes.
-    EXPECT_EQ(log->summary(), QStringList({"SELECT * FROM MOVIMENTOSPRODUTOS", "select * from ITENSMOVIMENTOPROD",
+    // The table and its order checked; the order, its lines, totals and item view; the
+    // catalogue and the groups at the first showing; the item view again as the ticket shows;
+    // the floor as it closes.
+    EXPECT_EQ(log->summary(), QStringList({"SELECT m.STATUS, m.CODMOVIMENTO, v.SITUACAO FROM MESAS m LEFT JOIN "
+                                           "MOVIMENTOSPRODUTOS v ON v.CODMOVIMENTO = m.CODMOVIMENTO WHERE m.CODMESA = "
+                                           ":CODMESA",
+                                           "SELECT * FROM MOVIMENTOSPRODUTOS", "select * from ITENSMOVIMENTOPROD",
                                            "SELECT * FROM TOTALMOV(:CODMOVIMENTO)",
                                            "SELECT * FROM SPITENSMOV(:CODMOVIMENTO)",
                                            "SELECT * FROM SPPRODUTOSPORTIPO('%','DE')", "select * from grupo",

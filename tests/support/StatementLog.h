@@ -43,8 +43,8 @@ public:
     }
     void committing(const QString& transaction) override
     {
-        if (onCommitting)
-            onCommitting(transaction);
+        if (const auto hook = onCommitting) // a copy: the hook may clear itself
+            hook(transaction);
     }
     void committed(const QString& transaction, bool retaining) override
     {
@@ -83,9 +83,9 @@ private:
     void record(SentStatement entry)
     {
         entries.push_back(entry);
-        if (onEntry)
-            onEntry(entry); // a copy: what the test does may add entries
-
+        // Copies of both: the hook may add entries, or replace or clear itself.
+        if (const auto hook = onEntry)
+            hook(entry);
     }
 
     zk::fb::Attachment* attachment_ = nullptr;

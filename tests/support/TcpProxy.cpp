@@ -8,7 +8,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 // Small packets go at once both ways, as they would without the proxy in between.
@@ -39,6 +41,13 @@ void drop(int fd)
     linger abort{1, 0};
     ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
     ::close(fd);
+}
+
+// Reads what came and lets it go nowhere.
+bool discard(int from)
+{
+    char buffer[65536];
+    return ::read(from, buffer, sizeof buffer) > 0;
 }
 
 bool forward(int from, int to)
@@ -121,12 +130,22 @@ void TcpProxy::loseNextReply()
     wake();
 }
 
+void TcpProxy::silenceAfterNextReply()
+{
+    {
+        std::lock_guard lock(mutex_);
+        silenceAfterReply_ = true;
+    }
+    wake();
+}
+
 void TcpProxy::restore()
 {
     {
         std::lock_guard lock(mutex_);
         cut_ = false;
         loseReply_ = false;
+        silenceAfterReply_ = false;
     }
     wake();
 }
@@ -176,7 +195,7 @@ void TcpProxy::run()
                 continue;
             bool open = true;
             if (watched[i].revents)
-                open = forward(client, server);
+                open = pair->silent ? discard(client) : forward(client, server);
             if (open && watched[i + 1].revents) {
                 if (loseReply_) {
                     // The request reached the server and was carried out: its reply goes nowhere.
@@ -187,7 +206,12 @@ void TcpProxy::run()
                     closeAll();
                     break;
                 }
-                open = forward(server, client);
+                if (pair->silent) {
+                    open = discard(server);
+                } else {
+                    open = forward(server, client);
+                    pair->silent = std::exchange(silenceAfterReply_, false);
+                }
             }
             if (!open) {
                 drop(pair->client);

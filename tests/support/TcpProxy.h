@@ -2,7 +2,8 @@
 // A TCP proxy between the program's connection and the loopback Firebird server, on a thread
 // of its own (the program's calls block while they wait for the server). A test can cut every
 // connection, as a network that drops would, refuse new ones as a server that is away would,
-// let the server carry out the next request but lose its reply, and restore the network.
+// let the server carry out the next request but lose its reply, let a server fall silent on
+// an open connection, and restore the network.
 
 #include <QString>
 
@@ -28,6 +29,9 @@ public:
     // The next reply the server sends is lost, and every connection dropped with it: the
     // request was carried out, but the client never learns it.
     void loseNextReply();
+    // The server's next reply reaches the client; after it, that connection stays open and
+    // carries nothing either way, as a server that has ended a connection may leave it.
+    void silenceAfterNextReply();
     // Connections are accepted and forwarded again.
     void restore();
     // Connections being forwarded now.
@@ -37,6 +41,7 @@ private:
     struct Pair {
         int client;
         int server;
+        bool silent = false;
     };
     void run();
     void closeAll();
@@ -51,6 +56,7 @@ private:
     std::vector<Pair> pairs_;
     bool cut_ = false;
     bool loseReply_ = false;
+    bool silenceAfterReply_ = false;
     std::atomic<bool> stop_{false};
     std::thread thread_;
 };

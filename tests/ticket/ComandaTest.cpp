@@ -69,6 +69,7 @@ protected:
     {
         Dm->AbreMovimento(mesa.codMovimento);
         FComanda->CodMesa = mesa.codMesa;
+        FComanda->CodMovimento = mesa.codMovimento;
         FComanda->LbMesa->setText(QString::number(mesa.numero));
         FComanda->LbCodMov->setText(QString::number(mesa.codMovimento));
         whenModalOpens([&](QWidget&) {
@@ -181,14 +182,59 @@ TEST_F(ComandaTest, EnterAfterATouchNeverBillsAndOnSairCloses)
     EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join('\n').toStdString();
 }
 
-TEST_F(ComandaTest, QuantityZeroIsAccepted)
+// A quantity as the waiter enters it, on the pad or on a keyboard, and what is stored: a whole
+// number of the 32-bit range, or nothing and the conversion's message. Zero and negative
+// quantities are stored as they are: a bar may use them to note or correct a line.
+struct QuantityCase {
+    const char* name;
+    std::function<void(QWidget&)> enter;
+    std::optional<double> stored; // none: refused
+    QString error;
+    friend void PrintTo(const QuantityCase& c, std::ostream* os) { *os << c.name; }
+};
+
+std::function<void(QWidget&)> typed(const QString& text)
 {
-    openTicket(mesa3, [&](TFComanda& t) {
-        whenModalOpens(keypad("0"));
-        touch(*t.GRidPesqProd);
-    });
-    EXPECT_EQ(lines(mesa3.codMovimento).back().value(3), 0.0);
+    return [text](QWidget& keypadWindow) {
+        QTest::keyClicks(keypadWindow.focusWidget(), text); // over the preset "1", which is selected
+        click(keypadWindow, "BtnConfirmar");
+    };
 }
+
+class QuantityAtTheLimits : public ComandaTest, public testing::WithParamInterface<QuantityCase> {};
+
+TEST_P(QuantityAtTheLimits, IsStoredExactlyOrRefusedWithNothingHalfMade)
+{
+    const QuantityCase& c = GetParam();
+    openTicket(mesa3, [&](TFComanda& t) {
+        selectProduct(1007);
+        whenModalOpens(c.enter);
+        touch(*t.GRidPesqProd);
+        EXPECT_EQ(Dm->QItensMov.state(), zk::Query::State::Browse);
+        selectProduct(1007);
+        whenModalOpens(keypad("3"));
+        touch(*t.GRidPesqProd); // the next line goes as usual
+    });
+    auto stored = lines(mesa3.codMovimento);
+    ASSERT_EQ(stored.size(), mesa3.linhas + (c.stored ? 2 : 1));
+    if (c.stored) {
+        EXPECT_EQ(stored[mesa3.linhas].value(3), *c.stored);
+    }
+    EXPECT_EQ(stored.back().value(3), 3.0);
+    EXPECT_EQ(errors.messages, c.error.isEmpty() ? QStringList() : QStringList{c.error});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ticket, QuantityAtTheLimits,
+    testing::Values(QuantityCase{"Zero", keypad("0"), 0.0, {}},
+                    QuantityCase{"LargestOnThePad", keypad("2147483647"), 2147483647.0, {}},
+                    QuantityCase{"OneMore", keypad("2147483648"), std::nullopt,
+                                 "'2147483648' is not a valid integer value."},
+                    QuantityCase{"TenNines", keypad("9999999999"), std::nullopt,
+                                 "'9999999999' is not a valid integer value."},
+                    QuantityCase{"NegativeTyped", typed("-5"), -5.0, {}},
+                    QuantityCase{"DecimalTyped", typed("1,5"), std::nullopt, "'1,5' is not a valid integer value."}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ComandaTest, QuantityThatIsNoNumberLeavesNothingHalfMade)
 {

@@ -760,9 +760,9 @@ Query::Change Query::changeOf(const Row& row) const
 // A change the server has, but not yet for good: it is the transaction's until its commit.
 void Query::noteSent(const Row& row)
 {
-    if (sentAt_ != transaction_.commits()) {
+    if (sentAt_ != transaction_.settled()) {
         sent_.clear(); // committed since
-        sentAt_ = transaction_.commits();
+        sentAt_ = transaction_.settled();
     }
     sent_.push_back(changeOf(row));
 }
@@ -770,7 +770,7 @@ void Query::noteSent(const Row& row)
 std::vector<Query::Change> Query::takeUnconfirmed()
 {
     std::vector<Change> changes;
-    if (sentAt_ == transaction_.commits())
+    if (sentAt_ == transaction_.settled())
         changes = std::move(sent_);
     sent_.clear();
     // A new row still being filled in was never posted: it is nobody's change yet.
@@ -798,6 +798,7 @@ void Query::applyUpdates()
         emit dataChanged();
         emit currentChanged();
     };
+    qsizetype sending = -1;
     try {
         for (qsizetype i = 0; i < qsizetype(rows_.size());) {
             Row& row = rows_[i];
@@ -807,6 +808,7 @@ void Query::applyUpdates()
             }
             if (!updateSql_)
                 throw DatasetError(prefixed(name_, QStringLiteral("No update statements")));
+            sending = i;
             applyRow(i);
             noteSent(row);
             if (row.mark == Mark::Deleted) {
@@ -819,16 +821,46 @@ void Query::applyUpdates()
             ++i;
         }
     } catch (const DatabaseError& e) {
+        if (e.connectionLost()) {
+            restoreCurrent();
+            throw; // not a refusal: the change waits for the connection to come back
+        }
+        refused(sending);
         restoreCurrent();
-        if (e.connectionLost())
-            throw; // not a refusal: the waiter must learn the connection is gone
         throw DatasetError(QStringLiteral("User abort"));
     } catch (const std::exception&) {
+        refused(sending);
         restoreCurrent();
-        // The server's own message is not passed on: the change stays cached for the next apply.
         throw DatasetError(QStringLiteral("User abort"));
     }
     restoreCurrent();
+}
+
+// The server refused the row's change (the server's own message is not passed on). Kept in
+// the cache it would be sent first at every later apply and stop them all: it goes, and the
+// row shows again what the server has.
+void Query::refused(qsizetype rawIndex)
+{
+    if (rawIndex < 0 || rawIndex >= qsizetype(rows_.size()))
+        return;
+    Row& row = rows_[rawIndex];
+    switch (row.mark) {
+    case Mark::Inserted:
+        rows_.erase(rows_.begin() + rawIndex);
+        --visibleCount_;
+        return;
+    case Mark::Modified:
+        std::memcpy(row.data.get(), row.original.get(), rowLayout_.messageLength());
+        break;
+    case Mark::Deleted:
+        ++visibleCount_;
+        --deletedCount_;
+        break;
+    case Mark::None:
+        return;
+    }
+    row.original.reset();
+    row.mark = Mark::None;
 }
 
 // ---- changes the server may not hold ---------------------------------------------------

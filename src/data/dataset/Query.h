@@ -81,8 +81,9 @@ public:
     void cancel();
     void remove();
     bool modified() const { return modified_; }
-    // Sends every cached change; a refusal stops at that row with "User abort", a lost
-    // connection with its own message.
+    // Sends every cached change, in row order. A refusal stops at that row with "User abort"
+    // and drops its change (the row shows the server's values again), so that it does not stop
+    // every later apply; a lost connection stops with its own message and keeps the change.
     void applyUpdates();
     bool updatesPending() const;
 
@@ -175,6 +176,7 @@ private:
 
     // Applying
     void applyRow(qsizetype rawIndex);
+    void refused(qsizetype rawIndex);
     Change changeOf(const Row& row) const;
     void noteSent(const Row& row);
     // Fills a statement's parameters named after fields from a row laid out by `layout`.
@@ -219,7 +221,7 @@ private:
     std::unique_ptr<fb::Statement> refresh_;
     int refreshGeneration_ = -1;
 
-    std::vector<Change> sent_; // applied since the transaction's commit number sentAt_
+    std::vector<Change> sent_; // applied since the transaction's work was settled sentAt_ times
     quint64 sentAt_ = 0;
 
     fb::Layout rowLayout_;

@@ -1,8 +1,12 @@
 #include "Attachment.h"
 
 #include "EndSignals.h"
+#include "Sockets.h"
 #include "Transaction.h"
 #include "Win1252.h"
+
+#include <algorithm>
+#include <iterator>
 
 namespace zk::fb {
 
@@ -44,6 +48,7 @@ void Attachment::connect()
     if (EndSignals::requested())
         throw DatabaseError(QStringLiteral("O programa está encerrando: nenhuma conexão nova é feita."));
     try {
+        const std::set<int> socketsBefore = openSockets();
         Status status;
         status.run([&](auto* st) {
             XpbBuilder dpb(Client::instance().util()->getXpbBuilder(st, Firebird::IXpbBuilder::DPB, nullptr, 0));
@@ -60,6 +65,8 @@ void Attachment::connect()
                                                                         dpb.builder->getBufferLength(st),
                                                                         dpb.builder->getBuffer(st)));
         });
+        sockets_.clear();
+        std::ranges::set_difference(openSockets(), socketsBefore, std::back_inserter(sockets_));
         EndSignals::reclaim(); // the client has just put handlers of its own
         serverId_ = askServerId();
     } catch (const DatabaseError& e) {
@@ -105,14 +112,19 @@ void Attachment::disconnect()
     });
 }
 
+// Nothing more is asked of the server: a server that ended the connection itself may never
+// answer on it again. Its socket is cut off first, so the client lets go of every handle on
+// its own, as after a broken network.
 void Attachment::lose()
 {
     if (!handle_)
         return;
     lostIds_.push_back(serverId_);
+    for (int socket : std::exchange(sockets_, {}))
+        cutOff(socket);
     for (Transaction* transaction : transactions_)
         transaction->abandon();
-    handle_.reset(); // the client's own clean-up; nothing more is asked of the server
+    handle_.reset();
     ++generation_;
     if (onLost)
         onLost();

@@ -51,6 +51,8 @@ public:
     std::function<void()> onLost;
     // Called after every connection made, the first and each one after a loss.
     std::function<void()> onConnected;
+    // The connection's number on the server (MON$ATTACHMENT_ID).
+    qint64 serverId() const { return serverId_; }
     // The server's number (MON$ATTACHMENT_ID) of each connection lost since the last call:
     // the server may not have noticed yet, and still hold their uncommitted work.
     std::vector<qint64> takeLostConnectionIds();
@@ -76,6 +78,7 @@ private:
     bool everConnected_ = false;
     qint64 serverId_ = 0;
     std::vector<qint64> lostIds_;
+    std::vector<int> sockets_; // opened by this connection (none on the embedded engine)
     std::vector<Transaction*> transactions_;
     StatementObserver* observer_ = nullptr;
 };

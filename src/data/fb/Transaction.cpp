@@ -52,9 +52,16 @@ void Transaction::commit()
     committed(false);
 }
 
+void Transaction::rollbackRetaining()
+{
+    auto* running = handle();
+    attachment_.run([&](auto* st) { running->rollbackRetaining(st); });
+    ++settled_;
+}
+
 void Transaction::committed(bool retaining)
 {
-    ++commits_;
+    ++settled_;
     if (auto* observer = attachment_.observer())
         observer->committed(name_, retaining);
 }

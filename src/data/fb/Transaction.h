@@ -20,10 +20,13 @@ public:
     void start();
     void commitRetaining();
     void commit();
+    // Undoes the work since the last commit and keeps the transaction open.
+    void rollbackRetaining();
     // The running transaction; raises "Transaction is not active" otherwise.
     Firebird::ITransaction* handle() const;
-    // How many commits have succeeded: work done since the last one is not yet the server's.
-    quint64 commits() const { return commits_; }
+    // How many times its work so far was settled, committed or undone: work done since the
+    // last time is not yet the server's for good.
+    quint64 settled() const { return settled_; }
 
 private:
     friend class Attachment;
@@ -34,7 +37,7 @@ private:
     Attachment& attachment_;
     QString name_;
     Ref<Firebird::ITransaction> handle_;
-    quint64 commits_ = 0;
+    quint64 settled_ = 0;
 };
 
 } // namespace zk::fb

@@ -1,0 +1,64 @@
+// The lines of the order a ticket shows: added through the keypad, and deleted.
+
+#include "Atendimento.h"
+#include "UDm.h"
+#include "Ufuncoes.h"
+
+namespace atendimento {
+
+void IniciaLinha(TDm& dm)
+{
+    zk::Query& linha = dm.QItensMov;
+    zk::Query& produto = dm.QPesqProdutos;
+    linha.append();
+    // The catalogue's values as they are: a product without a unit must not be stored with 0.
+    linha.fieldByName(QStringLiteral("CODUNIDADE")).assign(produto.fieldByName(QStringLiteral("CODUNIDADE")));
+    linha.fieldByName(QStringLiteral("CODPRODUTO")).assign(produto.fieldByName(QStringLiteral("CODIGO")));
+    linha.fieldByName(QStringLiteral("CODTABELA")).assign(produto.fieldByName(QStringLiteral("CODIGO")));
+    linha.fieldByName(QStringLiteral("VALOR")).assign(produto.fieldByName(QStringLiteral("PRECOVENDA")));
+}
+
+Resultado GravaLinha(TDm& dm, const QString& quantidade)
+{
+    zk::Query& linha = dm.QItensMov;
+    try {
+        linha.fieldByName(QStringLiteral("QTD")).setFloat(StrToInt(quantidade));
+        // The order may have been billed while the keypad was up: no line goes into a closed order.
+        if (!dm.ComandaAberta(linha.fieldByName(QStringLiteral("CODMOVIMENTO")).value())) {
+            linha.cancel();
+            return Resultado::ComandaFechada;
+        }
+        linha.post();
+    } catch (...) {
+        // A quantity that does not convert, or a line refused before it is sent (a product
+        // without a unit): nothing half-made stays behind the message to block the next line.
+        if (linha.state() == zk::Query::State::Insert)
+            linha.cancel();
+        throw;
+    }
+    TDm::Confirma(dm.TsMov);
+    dm.QSpItens.reopen();
+    dm.QPesqProdutos.last();
+    dm.QPesqProdutos.first();
+    dm.QTotal.reopen();
+    return Resultado::Feito;
+}
+
+Resultado ExcluiLinha(TDm& dm, int codItemMovimento)
+{
+    const QVariant comanda =
+        dm.QMov.isEmpty() ? QVariant() : dm.QMov.fieldByName(QStringLiteral("CODMOVIMENTO")).value();
+    if (!dm.ComandaAberta(comanda))
+        return Resultado::ComandaFechada;
+    if (!dm.QItensMov.locate(QStringLiteral("CODITEMMOVIMENTO"), codItemMovimento))
+        return Resultado::Feito; // a line this ticket does not hold: nothing happens
+    dm.QItensMov.remove();
+    TDm::Confirma(dm.TsMov);
+    dm.QSpItens.close();
+    dm.QTotal.close();
+    dm.QSpItens.open();
+    dm.QTotal.open();
+    return Resultado::Feito;
+}
+
+} // namespace atendimento
