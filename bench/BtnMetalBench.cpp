@@ -1,8 +1,8 @@
 // Painting cost of the installation dialog's gradient button, and how its glyph images are kept.
 // Run: build/bench/bench_btnmetal   (the median of the repetitions is the figure to read)
 
-#include "BtnMetal.h"
-#include "GlyphCache.h"
+#include "ui/BtnMetal.h"
+#include "ui/GlyphCache.h"
 
 #include <benchmark/benchmark.h>
 

@@ -5,11 +5,11 @@
 //   - AbreMovimento of the 200-line order: statements sent and the client-side share.
 // Usage: bench_engine [runs]
 
+#include "base/Ufuncoes.h"
+#include "data/UDm.h"
 #include "StatementCounter.h"
-#include "UDm.h"
-#include "Ufuncoes.h"
 
-#include "Statement.h"
+#include "data/fb/Statement.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

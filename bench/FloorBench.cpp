@@ -3,10 +3,10 @@
 // and at 1,000 tables in the view, so that a cost growing with the number of tables shows.
 // Run: build/bench/bench_floor  (medians of 10 repetitions; target: repaint <= 8 ms)
 
-#include "Aplicacao.h"
-#include "DbCtrlGrid.h"
-#include "Program.h"
-#include "Ufuncoes.h"
+#include "app/Program.h"
+#include "base/Ufuncoes.h"
+#include "ui/Aplicacao.h"
+#include "ui/DbCtrlGrid.h"
 
 #include <benchmark/benchmark.h>
 

@@ -5,11 +5,11 @@
 //   - what reading the floor again costs (SPMESAS, read whole) at 100 and at 1,000 tables.
 // Usage: bench_livefloor [runs]
 
-#include "Aplicacao.h"
-#include "DbCtrlGrid.h"
-#include "Program.h"
-#include "Statement.h"
-#include "Ufuncoes.h"
+#include "app/Program.h"
+#include "base/Ufuncoes.h"
+#include "data/fb/Statement.h"
+#include "ui/Aplicacao.h"
+#include "ui/DbCtrlGrid.h"
 
 #include <QDir>
 #include <QElapsedTimer>

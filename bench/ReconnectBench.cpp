@@ -6,12 +6,12 @@
 // on the server and the reading again of what the windows show. Target: median <= 1 s.
 // Usage: bench_reconnect [runs]
 
-#include "Aplicacao.h"
-#include "DbCtrlGrid.h"
-#include "Program.h"
+#include "app/Program.h"
+#include "base/Ufuncoes.h"
 #include "StatementCounter.h"
-#include "TcpProxy.h"
-#include "Ufuncoes.h"
+#include "support/TcpProxy.h"
+#include "ui/Aplicacao.h"
+#include "ui/DbCtrlGrid.h"
 
 #include <QDir>
 #include <QElapsedTimer>

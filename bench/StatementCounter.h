@@ -1,7 +1,7 @@
 #pragma once
 // Counts what a connection sends, for the benchmark reports.
 
-#include "Observer.h"
+#include "data/fb/Observer.h"
 
 #include <QStringList>
 

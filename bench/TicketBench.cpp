@@ -10,13 +10,13 @@
 // it changes (another terminal may have changed it): that read is its one added round trip.
 // Usage: bench_ticket [runs]
 
-#include "Atendimento.h"
+#include "base/Ufuncoes.h"
+#include "data/Atendimento.h"
+#include "data/UDm.h"
 #include "StatementCounter.h"
-#include "UComanda.h"
-#include "UDm.h"
-#include "UInformaQtd.h"
-#include "UMsgSimNaoTablet.h"
-#include "Ufuncoes.h"
+#include "ticket/UComanda.h"
+#include "ticket/UInformaQtd.h"
+#include "ui/UMsgSimNaoTablet.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
-#include "Program.h"
+#include "app/Program.h"
 
-#include "EndSignals.h"
-#include "Erros.h"
-#include "URegistra.h"
+#include "base/EndSignals.h"
+#include "base/Erros.h"
+#include "dialogs/URegistra.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -2,14 +2,14 @@
 // The running program: the data module and the seven windows, each created once, in the
 // fixed start-up order, and kept until the end.
 
-#include "UComanda.h"
-#include "UConf.h"
-#include "UDm.h"
-#include "UInformaQtd.h"
-#include "UMensagem.h"
-#include "UMsgSimNaoTablet.h"
-#include "UPesqMesa.h"
-#include "UPrincipal.h"
+#include "data/UDm.h"
+#include "dialogs/UConf.h"
+#include "dialogs/UPesqMesa.h"
+#include "floor/UPrincipal.h"
+#include "ticket/UComanda.h"
+#include "ticket/UInformaQtd.h"
+#include "ui/UMensagem.h"
+#include "ui/UMsgSimNaoTablet.h"
 
 struct Program {
     // A failure in any step is reported and start-up goes on; only a database client that

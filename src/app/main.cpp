@@ -1,8 +1,8 @@
 // Zenobra Kova: the touch-screen order taker of the dining room.
 
-#include "Aplicacao.h"
-#include "EndSignals.h"
-#include "Program.h"
+#include "app/Program.h"
+#include "base/EndSignals.h"
+#include "ui/Aplicacao.h"
 
 int main(int argc, char** argv)
 {

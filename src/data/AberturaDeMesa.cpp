@@ -1,8 +1,8 @@
 // Opening a table from its tile: an occupied table's order, or, for a free one, a new order
 // saved before its ticket opens.
 
-#include "Atendimento.h"
-#include "UDm.h"
+#include "data/Atendimento.h"
+#include "data/UDm.h"
 
 namespace atendimento {
 

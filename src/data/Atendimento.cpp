@@ -1,4 +1,4 @@
-#include "Atendimento.h"
+#include "data/Atendimento.h"
 
 namespace atendimento {
 

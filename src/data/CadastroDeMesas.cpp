@@ -1,8 +1,8 @@
 // The table rows a terminal writes besides opening a table: freeing it from its ticket, and
 // adding and renumbering tables in the register.
 
-#include "Atendimento.h"
-#include "UDm.h"
+#include "data/Atendimento.h"
+#include "data/UDm.h"
 
 namespace atendimento {
 

@@ -1,4 +1,4 @@
-#include "Campos.h"
+#include "data/Campos.h"
 
 namespace campos {
 

@@ -2,7 +2,7 @@
 // The fields of every record set of the data module, each list declared once, in the
 // order the record set exposes them.
 
-#include "FieldDef.h"
+#include "data/dataset/FieldDef.h"
 
 namespace campos {
 

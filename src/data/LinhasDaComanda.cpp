@@ -1,8 +1,8 @@
 // The lines of the order a ticket shows: added through the keypad, and deleted.
 
-#include "Atendimento.h"
-#include "UDm.h"
-#include "Ufuncoes.h"
+#include "base/Ufuncoes.h"
+#include "data/Atendimento.h"
+#include "data/UDm.h"
 
 namespace atendimento {
 

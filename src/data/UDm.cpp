@@ -1,8 +1,8 @@
-#include "UDm.h"
+#include "data/UDm.h"
 
-#include "Campos.h"
-#include "Statement.h"
-#include "Ufuncoes.h"
+#include "base/Ufuncoes.h"
+#include "data/Campos.h"
+#include "data/fb/Statement.h"
 
 #include <QDate>
 #include <QFile>
@@ -75,7 +75,7 @@ TDm::TDm(Instalacao instalacao, zk::fb::StatementObserver* observador)
     Db.onLost = [this] { QuandoPerdida(); };
     Db.onConnected = [this] { AssinaPisoVivo(); };
     QPesqMesa.afterOpen = [this](zk::Query&) { pisoDesatualizado_ = false; };
-    zk::fb::Client::instance();
+    zk::fb::loadClient();
     zk::runReported([this] { DataModuleCreate(); });
 }
 

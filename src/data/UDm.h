@@ -3,12 +3,12 @@
 // transactions, the nine record sets with their update statements and data sources, and
 // the operations the windows call.
 
-#include "Attachment.h"
-#include "DataSource.h"
-#include "Events.h"
-#include "Query.h"
-#include "Transaction.h"
-#include "UpdateSql.h"
+#include "data/dataset/DataSource.h"
+#include "data/dataset/Query.h"
+#include "data/dataset/UpdateSql.h"
+#include "data/fb/Attachment.h"
+#include "data/fb/Events.h"
+#include "data/fb/Transaction.h"
 
 #include <functional>
 #include <memory>

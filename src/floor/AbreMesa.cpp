@@ -1,14 +1,14 @@
 // Opening a table from its tile: an occupied table shows its order; a free one, after the
 // waiter's yes, gets a new order saved before its ticket opens (atendimento::AbreMesaLivre).
 
-#include "UPrincipal.h"
+#include "floor/UPrincipal.h"
 
-#include "Atendimento.h"
-#include "Memo.h"
-#include "UComanda.h"
-#include "UDm.h"
-#include "UMsgSimNaoTablet.h"
-#include "Ufuncoes.h"
+#include "base/Ufuncoes.h"
+#include "data/Atendimento.h"
+#include "data/UDm.h"
+#include "ticket/UComanda.h"
+#include "ui/Memo.h"
+#include "ui/UMsgSimNaoTablet.h"
 
 #include <QLabel>
 

@@ -1,4 +1,4 @@
-#include "PictureFile.h"
+#include "floor/PictureFile.h"
 
 #include <QFileInfo>
 

@@ -1,14 +1,14 @@
-#include "UPrincipal.h"
+#include "floor/UPrincipal.h"
 
-#include "Aplicacao.h"
-#include "Behaviours.h"
-#include "DbCtrlGrid.h"
-#include "ProgramaIrmao.h"
-#include "UConf.h"
-#include "UDm.h"
-#include "Screen.h"
-#include "UPesqMesa.h"
-#include "Ufuncoes.h"
+#include "base/ProgramaIrmao.h"
+#include "base/Ufuncoes.h"
+#include "data/UDm.h"
+#include "dialogs/UConf.h"
+#include "dialogs/UPesqMesa.h"
+#include "ui/Aplicacao.h"
+#include "ui/Behaviours.h"
+#include "ui/DbCtrlGrid.h"
+#include "ui/Screen.h"
 
 #include <QApplication>
 #include <QDesktopServices>

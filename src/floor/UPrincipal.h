@@ -1,7 +1,7 @@
 #pragma once
 // The table floor: the main window, every table as a tile.
 
-#include "PictureFile.h"
+#include "floor/PictureFile.h"
 
 #include <QElapsedTimer>
 #include <QUrl>

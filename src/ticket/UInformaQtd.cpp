@@ -1,10 +1,10 @@
-#include "UInformaQtd.h"
+#include "ticket/UInformaQtd.h"
 
-#include "Aplicacao.h"
-#include "Behaviours.h"
-#include "Memo.h"
-#include "Screen.h"
-#include "UDm.h"
+#include "data/UDm.h"
+#include "ui/Aplicacao.h"
+#include "ui/Behaviours.h"
+#include "ui/Memo.h"
+#include "ui/Screen.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>

@@ -1,7 +1,7 @@
-#include "Aplicacao.h"
+#include "ui/Aplicacao.h"
 
-#include "Erros.h"
-#include "Formatos.h"
+#include "base/Erros.h"
+#include "data/dataset/Formatos.h"
 
 #include <QLibraryInfo>
 #include <QPushButton>

@@ -4,7 +4,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
-#include "Erros.h"
+#include "base/Erros.h"
 
 #include <functional>
 

@@ -1,6 +1,6 @@
-#include "Behaviours.h"
+#include "ui/Behaviours.h"
 
-#include "Erros.h"
+#include "base/Erros.h"
 
 #include <QEvent>
 #include <QKeyEvent>

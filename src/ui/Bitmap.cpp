@@ -1,6 +1,6 @@
-#include "Bitmap.h"
+#include "ui/Bitmap.h"
 
-#include "Erros.h"
+#include "base/Erros.h"
 
 #include <QtEndian>
 

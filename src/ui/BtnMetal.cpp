@@ -1,4 +1,4 @@
-#include "BtnMetal.h"
+#include "ui/BtnMetal.h"
 
 #include <QApplication>
 #include <QPainter>

@@ -2,10 +2,10 @@
 // A push button that paints itself: a banded gradient, a border that shows the focus, a caption
 // that lights up under the mouse pointer and an optional glyph beside it.
 
-#include "ButtonGlyph.h"
-#include "CampoTipos.h"
-#include "GlyphLayout.h"
-#include "ImageList.h"
+#include "ui/ButtonGlyph.h"
+#include "ui/CampoTipos.h"
+#include "ui/GlyphLayout.h"
+#include "ui/ImageList.h"
 
 #include <QColor>
 #include <QImage>

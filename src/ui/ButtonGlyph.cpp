@@ -1,6 +1,6 @@
-#include "ButtonGlyph.h"
+#include "ui/ButtonGlyph.h"
 
-#include "GlyphCache.h"
+#include "ui/GlyphCache.h"
 
 #include <QGuiApplication>
 #include <QPalette>

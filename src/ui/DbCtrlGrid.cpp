@@ -1,6 +1,6 @@
-#include "DbCtrlGrid.h"
+#include "ui/DbCtrlGrid.h"
 
-#include "Erros.h"
+#include "base/Erros.h"
 
 #include <QKeyEvent>
 #include <QPainter>

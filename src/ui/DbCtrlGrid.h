@@ -60,8 +60,8 @@
 //   groups 1 x 8: addDbImage({152, 0, 51, 64}, "IMG", CarregaBitmap) anchored
 //     RightEdge|TopEdge|BottomEdge, over the right end of the description
 
-#include "DataSource.h"
-#include "Query.h"
+#include "data/dataset/DataSource.h"
+#include "data/dataset/Query.h"
 
 #include <QColor>
 #include <QFont>

@@ -1,9 +1,9 @@
-#include "DbGrid.h"
+#include "ui/DbGrid.h"
 
-#include "Aplicacao.h"
-#include "DataSource.h"
-#include "DbGridModel.h"
-#include "Query.h"
+#include "data/dataset/DataSource.h"
+#include "data/dataset/Query.h"
+#include "ui/Aplicacao.h"
+#include "ui/DbGridModel.h"
 
 #include <QAbstractButton>
 #include <QHeaderView>

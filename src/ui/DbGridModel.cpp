@@ -1,6 +1,6 @@
-#include "DbGridModel.h"
+#include "ui/DbGridModel.h"
 
-#include "Query.h"
+#include "data/dataset/Query.h"
 
 namespace zk {
 

@@ -1,6 +1,6 @@
-#include "DbLabel.h"
+#include "ui/DbLabel.h"
 
-#include "Query.h"
+#include "data/dataset/Query.h"
 
 namespace zk {
 

@@ -2,7 +2,7 @@
 // A label bound to one field of a record set's current row, following the record set's
 // signals. Sized to its text; when given a right edge, it grows to the left of it.
 
-#include "DataSource.h"
+#include "data/dataset/DataSource.h"
 
 #include <QLabel>
 #include <optional>

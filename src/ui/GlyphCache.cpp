@@ -1,4 +1,4 @@
-#include "GlyphCache.h"
+#include "ui/GlyphCache.h"
 
 #include <QPainter>
 

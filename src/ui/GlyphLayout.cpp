@@ -1,4 +1,4 @@
-#include "GlyphLayout.h"
+#include "ui/GlyphLayout.h"
 
 // Every division here truncates toward zero, so a glyph larger than the area lands a little
 // less far outside it than flooring would put it.

@@ -1,6 +1,6 @@
-#include "ImageList.h"
+#include "ui/ImageList.h"
 
-#include "Erros.h"
+#include "base/Erros.h"
 
 TImageList::TImageList(QSize imageSize, QObject* parent) : QObject(parent), imageSize_(imageSize) {}
 

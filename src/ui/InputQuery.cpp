@@ -1,4 +1,4 @@
-#include "InputQuery.h"
+#include "ui/InputQuery.h"
 
 #include <QDialog>
 #include <QHBoxLayout>

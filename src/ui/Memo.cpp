@@ -1,4 +1,4 @@
-#include "Memo.h"
+#include "ui/Memo.h"
 
 namespace zk {
 

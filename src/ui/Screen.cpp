@@ -1,4 +1,4 @@
-#include "Screen.h"
+#include "ui/Screen.h"
 
 #include <QFontDatabase>
 #include <QLabel>

@@ -1,8 +1,8 @@
-#include "UMensagem.h"
+#include "ui/UMensagem.h"
 
-#include "Memo.h"
-#include "Screen.h"
-#include "Ufuncoes.h"
+#include "base/Ufuncoes.h"
+#include "ui/Memo.h"
+#include "ui/Screen.h"
 
 #include <QKeyEvent>
 #include <QLabel>

@@ -1,9 +1,9 @@
-#include "UMsgSimNaoTablet.h"
+#include "ui/UMsgSimNaoTablet.h"
 
-#include "Aplicacao.h"
-#include "Behaviours.h"
-#include "Memo.h"
-#include "Screen.h"
+#include "ui/Aplicacao.h"
+#include "ui/Behaviours.h"
+#include "ui/Memo.h"
+#include "ui/Screen.h"
 
 #include <QKeyEvent>
 #include <QPushButton>

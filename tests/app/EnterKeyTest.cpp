@@ -2,10 +2,10 @@
 // the push button that holds the focus and nothing else. A keyboard's Enter, or a barcode
 // scanner's carriage return, on a list, a tile grid or a text box presses no button.
 
-#include "ErrorLog.h"
-#include "Program.h"
-#include "TempIni.h"
-#include "TestDatabase.h"
+#include "app/Program.h"
+#include "support/ErrorLog.h"
+#include "support/TempIni.h"
+#include "support/TestDatabase.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // it ends as "Sair" does, with exit code 0, at once, on the embedded engine and through the
 // server, however far its start had come.
 
-#include "RunningProgram.h"
-#include "TempIni.h"
-#include "TestDatabase.h"
+#include "support/RunningProgram.h"
+#include "support/TempIni.h"
+#include "support/TestDatabase.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // The whole program from start to end: the order of creation, what a failed step leaves,
 // and the exit codes.
 
-#include "ErrorLog.h"
-#include "FbClient.h"
-#include "Program.h"
-#include "TempIni.h"
-#include "TestDatabase.h"
-#include "Ufuncoes.h"
+#include "app/Program.h"
+#include "base/Ufuncoes.h"
+#include "data/fb/Attachment.h"
+#include "support/ErrorLog.h"
+#include "support/TempIni.h"
+#include "support/TestDatabase.h"
 
 #include <gtest/gtest.h>
 
@@ -111,7 +111,7 @@ TEST(Startup, TabletFlagMaximisesTheFloor)
 
 TEST(Startup, MissingClientLibraryEndsWithCodeOneBeforeAnyWindow)
 {
-    if (zk::fb::Client::loaded())
+    if (zk::fb::clientLoaded())
         GTEST_SKIP() << "the client library is already loaded in this process";
     TempIni ini;
     qputenv("ZENOBRA_FBCLIENT", "/nonexistent/libfbclient.so");

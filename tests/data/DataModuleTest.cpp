@@ -2,13 +2,13 @@
 // start-up, order records with their generated keys and defaults, the catalogue and the
 // end of the program.
 
-#include "ErrorLog.h"
-#include "ErrorOf.h"
-#include "StatementLog.h"
-#include "TempIni.h"
-#include "TestDatabase.h"
-#include "UDm.h"
-#include "Ufuncoes.h"
+#include "base/Ufuncoes.h"
+#include "data/UDm.h"
+#include "support/ErrorLog.h"
+#include "support/ErrorOf.h"
+#include "support/StatementLog.h"
+#include "support/TempIni.h"
+#include "support/TestDatabase.h"
 
 #include <gtest/gtest.h>
 

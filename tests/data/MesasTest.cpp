@@ -1,11 +1,11 @@
 // The table records of the data module against a real database: the update statements of
 // QMesas, what each save sends and stores, searching by key, and the table floor view.
 
-#include "Formatos.h"
-#include "StatementLog.h"
-#include "TempIni.h"
-#include "TestDatabase.h"
-#include "UDm.h"
+#include "data/dataset/Formatos.h"
+#include "data/UDm.h"
+#include "support/StatementLog.h"
+#include "support/TempIni.h"
+#include "support/TestDatabase.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // The cached record set against a real database: fetching, navigation, field checks,
 // cached changes and their application, generated keys, master and detail.
 
-#include "ErrorLog.h"
-#include "ErrorOf.h"
-#include "Query.h"
-#include "StatementLog.h"
-#include "TestDatabase.h"
+#include "data/dataset/Query.h"
+#include "support/ErrorLog.h"
+#include "support/ErrorOf.h"
+#include "support/StatementLog.h"
+#include "support/TestDatabase.h"
 
 #include <gtest/gtest.h>
 

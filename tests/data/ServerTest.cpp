@@ -2,12 +2,12 @@
 // starts: what one connection saves is seen by another only once committed; a connection the
 // server ends leaves nothing waiting.
 
-#include "Statement.h"
-#include "StatementLog.h"
-#include "TcpProxy.h"
-#include "TempIni.h"
-#include "TestDatabase.h"
-#include "UDm.h"
+#include "data/fb/Statement.h"
+#include "data/UDm.h"
+#include "support/StatementLog.h"
+#include "support/TcpProxy.h"
+#include "support/TempIni.h"
+#include "support/TestDatabase.h"
 
 #include <gtest/gtest.h>
 

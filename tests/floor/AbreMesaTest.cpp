@@ -1,15 +1,15 @@
 // Opening a table from the floor, with every window of the program as start-up makes
 // them: free and occupied tables, the order of saving, and two terminals at one table.
 
-#include "DbCtrlGrid.h"
-#include "ErrorLog.h"
-#include "Modal.h"
-#include "Program.h"
-#include "ProgramaIrmao.h"
-#include "StatementLog.h"
-#include "TempIni.h"
-#include "TestDatabase.h"
-#include "Waiter.h"
+#include "app/Program.h"
+#include "base/ProgramaIrmao.h"
+#include "support/ErrorLog.h"
+#include "support/Modal.h"
+#include "support/StatementLog.h"
+#include "support/TempIni.h"
+#include "support/TestDatabase.h"
+#include "support/Waiter.h"
+#include "ui/DbCtrlGrid.h"
 
 #include <gtest/gtest.h>
 

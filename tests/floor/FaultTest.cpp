@@ -2,14 +2,14 @@
 // comes back. The program's connection goes through a proxy the test cuts; the database is
 // checked through a connection of the test's own, straight to the server.
 
-#include "ErrorLog.h"
-#include "Program.h"
-#include "ProgramaIrmao.h"
-#include "StatementLog.h"
-#include "TcpProxy.h"
-#include "TempIni.h"
-#include "TestDatabase.h"
-#include "Waiter.h"
+#include "app/Program.h"
+#include "base/ProgramaIrmao.h"
+#include "support/ErrorLog.h"
+#include "support/StatementLog.h"
+#include "support/TcpProxy.h"
+#include "support/TempIni.h"
+#include "support/TestDatabase.h"
+#include "support/Waiter.h"
 
 #include <gtest/gtest.h>
 

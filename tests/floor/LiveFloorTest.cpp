@@ -2,15 +2,15 @@
 // lines, and this terminal's floor follows with nobody touching it; through the loopback
 // server and on the embedded engine.
 
-#include "DbCtrlGrid.h"
-#include "ErrorLog.h"
-#include "Program.h"
-#include "ProgramaIrmao.h"
-#include "StatementLog.h"
-#include "TcpProxy.h"
-#include "TempIni.h"
-#include "TestDatabase.h"
-#include "Waiter.h"
+#include "app/Program.h"
+#include "base/ProgramaIrmao.h"
+#include "support/ErrorLog.h"
+#include "support/StatementLog.h"
+#include "support/TcpProxy.h"
+#include "support/TempIni.h"
+#include "support/TestDatabase.h"
+#include "support/Waiter.h"
+#include "ui/DbCtrlGrid.h"
 
 #include <gtest/gtest.h>
 

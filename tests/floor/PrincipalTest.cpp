@@ -1,15 +1,15 @@
 // The table floor window, started the way the program starts, on real databases: what each
 // tile shows, the two layouts, what stays when the creation fails, and its buttons.
 
-#include "DbCtrlGrid.h"
-#include "ErrorLog.h"
-#include "FakeCaixa.h"
-#include "Modal.h"
-#include "Program.h"
-#include "ProgramaIrmao.h"
-#include "TempIni.h"
-#include "TestDatabase.h"
-#include "Ufuncoes.h"
+#include "app/Program.h"
+#include "base/ProgramaIrmao.h"
+#include "base/Ufuncoes.h"
+#include "support/ErrorLog.h"
+#include "support/FakeCaixa.h"
+#include "support/Modal.h"
+#include "support/TempIni.h"
+#include "support/TestDatabase.h"
+#include "ui/DbCtrlGrid.h"
 
 #include <gtest/gtest.h>
 

@@ -3,17 +3,17 @@
 // changed it meanwhile. No order is left without its table, no line goes into a closed
 // order, no renumbering is lost.
 
-#include "Atendimento.h"
-#include "ErrorLog.h"
-#include "Erros.h"
-#include "MessageLog.h"
-#include "Program.h"
-#include "ProgramaIrmao.h"
-#include "RegisterFixture.h"
-#include "StatementLog.h"
-#include "TempIni.h"
-#include "TestDatabase.h"
-#include "Waiter.h"
+#include "app/Program.h"
+#include "base/Erros.h"
+#include "base/ProgramaIrmao.h"
+#include "data/Atendimento.h"
+#include "support/ErrorLog.h"
+#include "support/MessageLog.h"
+#include "support/RegisterFixture.h"
+#include "support/StatementLog.h"
+#include "support/TempIni.h"
+#include "support/TestDatabase.h"
+#include "support/Waiter.h"
 
 #include <gtest/gtest.h>
 

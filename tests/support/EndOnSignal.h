@@ -3,7 +3,7 @@
 // whatever it is waiting for. The handler is put back after each connection, over the
 // database client's own, which would keep the process alive.
 
-#include "EndSignals.h"
+#include "base/EndSignals.h"
 
 #include <unistd.h>
 

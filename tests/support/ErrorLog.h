@@ -1,7 +1,7 @@
 #pragma once
 // Collects what the default error handler would have shown, instead of a blocking box.
 
-#include "Erros.h"
+#include "base/Erros.h"
 
 #include <QStringList>
 

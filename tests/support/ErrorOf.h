@@ -1,7 +1,7 @@
 #pragma once
 // The text of the error an action raises, or "<no error>".
 
-#include "Erros.h"
+#include "base/Erros.h"
 
 #include <functional>
 

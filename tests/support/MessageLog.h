@@ -2,7 +2,7 @@
 // Collects the texts given to the self-closing message window (Mensagem), instead of showing
 // them, and puts back whatever window was there before.
 
-#include "Ufuncoes.h"
+#include "base/Ufuncoes.h"
 
 #include <QStringList>
 

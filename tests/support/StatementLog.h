@@ -1,8 +1,8 @@
 #pragma once
 // Records what a connection sends, in order: statements with their parameters, and commits.
 
-#include "Attachment.h"
-#include "Observer.h"
+#include "data/fb/Attachment.h"
+#include "data/fb/Observer.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "TcpProxy.h"
+#include "support/TcpProxy.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>

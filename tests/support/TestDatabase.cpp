@@ -1,8 +1,7 @@
-#include "TestDatabase.h"
+#include "support/TestDatabase.h"
 
-#include "EndSignals.h"
-#include "Statement.h"
-#include "Ufuncoes.h"
+#include "base/Ufuncoes.h"
+#include "data/fb/Statement.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,20 +32,8 @@ QString TestDatabase::connectionName() const
 std::unique_ptr<TestDatabase> TestDatabase::empty(Access access)
 {
     std::unique_ptr<TestDatabase> db(new TestDatabase(access, QStringLiteral("test.fdb")));
-    zk::fb::Status status;
-    status.run([&](auto* st) {
-        auto& client = zk::fb::Client::instance();
-        auto* dpb = client.util()->getXpbBuilder(st, Firebird::IXpbBuilder::DPB, nullptr, 0);
-        dpb->insertString(st, isc_dpb_user_name, "SYSDBA");
-        dpb->insertString(st, isc_dpb_password, serverPassword().toLocal8Bit().constData());
-        dpb->insertString(st, isc_dpb_set_db_charset, "WIN1252");
-        dpb->insertInt(st, isc_dpb_sql_dialect, 3);
-        auto* created = client.provider()->createDatabase(st, db->connectionName().toLocal8Bit().constData(),
-                                                           dpb->getBufferLength(st), dpb->getBuffer(st));
-        dpb->dispose();
-        created->detach(st);
-    });
-    zk::EndSignals::reclaim();
+    db->attachment_.setDatabaseName(db->connectionName());
+    db->attachment_.create();
     return db;
 }
 

@@ -2,8 +2,8 @@
 // A real Firebird database for one test, in its own temporary folder, opened through the
 // embedded engine (or through the loopback server that scripts/test starts, when asked).
 
-#include "Attachment.h"
-#include "Transaction.h"
+#include "data/fb/Attachment.h"
+#include "data/fb/Transaction.h"
 
 #include <QTemporaryDir>
 #include <QVariant>

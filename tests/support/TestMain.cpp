@@ -1,7 +1,7 @@
 // Every test program runs inside the real application object, on Qt's offscreen platform.
 
-#include "Aplicacao.h"
-#include "EndOnSignal.h"
+#include "support/EndOnSignal.h"
+#include "ui/Aplicacao.h"
 
 #include <gtest/gtest.h>
 

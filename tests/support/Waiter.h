@@ -2,9 +2,9 @@
 // What a waiter does on the program's windows: touches on tiles, answers on the keypad and
 // the yes/no window. Each acts through the real widgets, as a finger would.
 
-#include "DbCtrlGrid.h"
-#include "Modal.h"
-#include "Query.h"
+#include "data/dataset/Query.h"
+#include "support/Modal.h"
+#include "ui/DbCtrlGrid.h"
 
 #include <QTest>
 

@@ -1,21 +1,21 @@
 // The order ticket on the sample bar, driven as a waiter would: products by tile and by
 // code through the keypad, groups, deleting lines, freeing the table, billing.
 
-#include "DbCtrlGrid.h"
-#include "DbLabel.h"
-#include "ErrorLog.h"
-#include "FakeCaixa.h"
-#include "Formatos.h"
-#include "Modal.h"
-#include "ProgramaIrmao.h"
-#include "StatementLog.h"
-#include "TempIni.h"
-#include "TestDatabase.h"
-#include "UComanda.h"
-#include "UDm.h"
-#include "UInformaQtd.h"
-#include "UMsgSimNaoTablet.h"
-#include "Waiter.h"
+#include "base/ProgramaIrmao.h"
+#include "data/dataset/Formatos.h"
+#include "data/UDm.h"
+#include "support/ErrorLog.h"
+#include "support/FakeCaixa.h"
+#include "support/Modal.h"
+#include "support/StatementLog.h"
+#include "support/TempIni.h"
+#include "support/TestDatabase.h"
+#include "support/Waiter.h"
+#include "ticket/UComanda.h"
+#include "ticket/UInformaQtd.h"
+#include "ui/DbCtrlGrid.h"
+#include "ui/DbLabel.h"
+#include "ui/UMsgSimNaoTablet.h"
 
 #include <gtest/gtest.h>
 

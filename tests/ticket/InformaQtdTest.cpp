@@ -1,14 +1,14 @@
 // The quantity keypad over a pending order line, as the ticket opens it: what the pad
 // keys and the keyboard make of the quantity, and how each way of leaving treats the line.
 
-#include "ErrorLog.h"
-#include "Memo.h"
-#include "Modal.h"
-#include "StatementLog.h"
-#include "TempIni.h"
-#include "TestDatabase.h"
-#include "UDm.h"
-#include "UInformaQtd.h"
+#include "data/UDm.h"
+#include "support/ErrorLog.h"
+#include "support/Modal.h"
+#include "support/StatementLog.h"
+#include "support/TempIni.h"
+#include "support/TestDatabase.h"
+#include "ticket/UInformaQtd.h"
+#include "ui/Memo.h"
 
 #include <QLineEdit>
 #include <QPushButton>

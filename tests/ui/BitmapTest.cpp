@@ -1,8 +1,8 @@
 // Group pictures as the back office stores them: a bitmap file, sometimes behind an
 // 8-byte header; anything else is refused with one clear message, never read past its end.
 
-#include "Bitmap.h"
-#include "Erros.h"
+#include "base/Erros.h"
+#include "ui/Bitmap.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "BtnMetal.h"
-#include "Erros.h"
-#include "GlyphCache.h"
-#include "GlyphLayout.h"
-#include "ImageList.h"
+#include "base/Erros.h"
+#include "ui/BtnMetal.h"
+#include "ui/GlyphCache.h"
+#include "ui/GlyphLayout.h"
+#include "ui/ImageList.h"
 
 #include <gtest/gtest.h>
 

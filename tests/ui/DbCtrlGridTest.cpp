@@ -1,11 +1,11 @@
 // The data-bound tile grid over a real record set: which record each tile shows, what a
 // tile looks like, touches, keys, the scroll bar, and following the record set's signals.
 
-#include "DataSource.h"
-#include "DbCtrlGrid.h"
-#include "ErrorLog.h"
-#include "Query.h"
-#include "TestDatabase.h"
+#include "data/dataset/DataSource.h"
+#include "data/dataset/Query.h"
+#include "support/ErrorLog.h"
+#include "support/TestDatabase.h"
+#include "ui/DbCtrlGrid.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // The self-closing message window through Mensagem: what the box shows, the keys that
 // close it, and its timer.
 
-#include "Ink.h"
-#include "Memo.h"
-#include "Modal.h"
-#include "UMensagem.h"
-#include "Ufuncoes.h"
+#include "base/Ufuncoes.h"
+#include "support/Ink.h"
+#include "support/Modal.h"
+#include "ui/Memo.h"
+#include "ui/UMensagem.h"
 
 #include <QElapsedTimer>
 #include <QTimer>

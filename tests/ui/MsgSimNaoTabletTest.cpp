@@ -1,10 +1,10 @@
 // The yes/no window answered by keyboard, by touch and by closing it, and how it shows
 // its question.
 
-#include "Ink.h"
-#include "Memo.h"
-#include "Modal.h"
-#include "UMsgSimNaoTablet.h"
+#include "support/Ink.h"
+#include "support/Modal.h"
+#include "ui/Memo.h"
+#include "ui/UMsgSimNaoTablet.h"
 
 #include <QPushButton>
 #include <QScreen>

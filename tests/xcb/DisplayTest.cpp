@@ -1,14 +1,14 @@
 // The program on a real X display without a window manager, as on a kiosk: the titles the
 // windows really get, and tablet mode filling the screen.
 
-#include "Aplicacao.h"
-#include "DbCtrlGrid.h"
-#include "ErrorLog.h"
-#include "Program.h"
-#include "RunningProgram.h"
-#include "TempIni.h"
-#include "TestDatabase.h"
-#include "Ufuncoes.h"
+#include "app/Program.h"
+#include "base/Ufuncoes.h"
+#include "support/ErrorLog.h"
+#include "support/RunningProgram.h"
+#include "support/TempIni.h"
+#include "support/TestDatabase.h"
+#include "ui/Aplicacao.h"
+#include "ui/DbCtrlGrid.h"
 #include "X11.h"
 
 #include <gtest/gtest.h>

@@ -1,12 +1,12 @@
 // A double tap on a real display, where the X server stamps each touch with its time and
 // gives it to the window under the finger at that moment: one tap, one line.
 
-#include "DbCtrlGrid.h"
-#include "ErrorLog.h"
-#include "Program.h"
-#include "TempIni.h"
-#include "TestDatabase.h"
-#include "UDm.h"
+#include "app/Program.h"
+#include "data/UDm.h"
+#include "support/ErrorLog.h"
+#include "support/TempIni.h"
+#include "support/TestDatabase.h"
+#include "ui/DbCtrlGrid.h"
 #include "X11.h"
 
 #include <gtest/gtest.h>

@@ -3,9 +3,9 @@
 // (a system shutdown). It ends with code 0 at once; the first line is stored, the second,
 // never confirmed, is not.
 
-#include "RunningProgram.h"
-#include "TempIni.h"
-#include "TestDatabase.h"
+#include "support/RunningProgram.h"
+#include "support/TempIni.h"
+#include "support/TestDatabase.h"
 #include "X11.h"
 
 #include <gtest/gtest.h>

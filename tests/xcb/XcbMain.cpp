@@ -2,8 +2,8 @@
 // (ZENOBRA_TEST_DISPLAY), through Qt's xcb platform. Without it the program runs on the
 // offscreen platform and every case skips itself.
 
-#include "Aplicacao.h"
-#include "EndOnSignal.h"
+#include "support/EndOnSignal.h"
+#include "ui/Aplicacao.h"
 
 #include <gtest/gtest.h>
 

@@ -4,11 +4,11 @@
 // screen up from a freshly started program. The pictures are taken on Qt's offscreen
 // platform with screens of real sizes (see screenSizes), each in a process of its own.
 
-#include "Aplicacao.h"
-#include "Memo.h"
-#include "Program.h"
-#include "URegistra.h"
-#include "Ufuncoes.h"
+#include "app/Program.h"
+#include "base/Ufuncoes.h"
+#include "dialogs/URegistra.h"
+#include "ui/Aplicacao.h"
+#include "ui/Memo.h"
 
 #include <QCoreApplication>
 #include <QDir>

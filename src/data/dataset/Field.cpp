@@ -1,10 +1,10 @@
-#include "Field.h"
+#include "data/dataset/Field.h"
 
-#include "Bytes.h"
-#include "Formatos.h"
-#include "Query.h"
-#include "Ufuncoes.h"
-#include "Win1252.h"
+#include "base/Ufuncoes.h"
+#include "base/Win1252.h"
+#include "data/dataset/Formatos.h"
+#include "data/dataset/Query.h"
+#include "data/fb/Bytes.h"
 
 #include <cmath>
 #include <cstring>
@@ -23,7 +23,7 @@ double powerOfTen(int exponent)
     return p;
 }
 
-bool isExactNumeric(unsigned type) { return type == SQL_SHORT || type == SQL_LONG || type == SQL_INT64; }
+bool isExactNumeric(unsigned type) { return type == fb::sql::smallint || type == fb::sql::integer || type == fb::sql::bigint; }
 } // namespace
 
 Field::Field(Query& query, const FieldDef& def, int index)
@@ -60,38 +60,38 @@ std::optional<fb::SqlType> Field::storageFor(FieldType type, const fb::Column& c
     using fb::SqlType;
     switch (type) {
     case FieldType::Integer:
-        if ((c.type == SQL_LONG || c.type == SQL_SHORT) && c.scale == 0)
-            return SqlType{SQL_LONG, 0, 0, sizeof(ISC_LONG), 0};
+        if ((c.type == fb::sql::integer || c.type == fb::sql::smallint) && c.scale == 0)
+            return SqlType{fb::sql::integer, 0, 0, sizeof(fb::sql::Integer), 0};
         break;
     case FieldType::SmallInt:
-        if (c.type == SQL_SHORT && c.scale == 0)
-            return SqlType{SQL_SHORT, 0, 0, sizeof(ISC_SHORT), 0};
+        if (c.type == fb::sql::smallint && c.scale == 0)
+            return SqlType{fb::sql::smallint, 0, 0, sizeof(fb::sql::Smallint), 0};
         break;
     case FieldType::Float:
         // Money kept as NUMERIC by a back office reads as well as DOUBLE PRECISION.
-        if (c.type == SQL_DOUBLE || c.type == SQL_FLOAT || c.type == SQL_D_FLOAT ||
+        if (c.type == fb::sql::doubleType || c.type == fb::sql::floatType || c.type == fb::sql::dFloat ||
             (isExactNumeric(c.type) && c.scale < 0))
-            return SqlType{SQL_DOUBLE, 0, 0, sizeof(double), 0};
+            return SqlType{fb::sql::doubleType, 0, 0, sizeof(double), 0};
         break;
     case FieldType::String:
     case FieldType::FixedChar:
-        if (c.type == SQL_TEXT || c.type == SQL_VARYING)
+        if (c.type == fb::sql::text || c.type == fb::sql::varying)
             return SqlType::of(c);
         break;
     case FieldType::Date:
-        if (c.type == SQL_TYPE_DATE)
-            return SqlType{SQL_TYPE_DATE, 0, 0, sizeof(ISC_DATE), 0};
+        if (c.type == fb::sql::date)
+            return SqlType{fb::sql::date, 0, 0, sizeof(fb::sql::Date), 0};
         break;
     case FieldType::Time:
-        if (c.type == SQL_TYPE_TIME)
-            return SqlType{SQL_TYPE_TIME, 0, 0, sizeof(ISC_TIME), 0};
+        if (c.type == fb::sql::time)
+            return SqlType{fb::sql::time, 0, 0, sizeof(fb::sql::Time), 0};
         break;
     case FieldType::Bcd:
         if (isExactNumeric(c.type))
-            return SqlType{SQL_INT64, 0, c.scale, sizeof(ISC_INT64), 0};
+            return SqlType{fb::sql::bigint, 0, c.scale, sizeof(fb::sql::Bigint), 0};
         break;
     case FieldType::Blob:
-        if (c.type == SQL_BLOB)
+        if (c.type == fb::sql::blob)
             return SqlType::of(c);
         break;
     }
@@ -113,9 +113,9 @@ int Field::asInteger() const
     const std::byte* p = data() + column_->offset;
     switch (def_.type) {
     case FieldType::Integer:
-        return load<ISC_LONG>(p);
+        return load<fb::sql::Integer>(p);
     case FieldType::SmallInt:
-        return load<ISC_SHORT>(p);
+        return load<fb::sql::Smallint>(p);
     case FieldType::Float:
     case FieldType::Bcd:
         return static_cast<int>(std::lround(asFloat()));
@@ -133,7 +133,7 @@ double Field::asFloat() const
     case FieldType::Float:
         return load<double>(p);
     case FieldType::Bcd:
-        return double(load<ISC_INT64>(p)) / powerOfTen(-column_->scale);
+        return double(load<fb::sql::Bigint>(p)) / powerOfTen(-column_->scale);
     case FieldType::Integer:
     case FieldType::SmallInt:
         return asInteger();
@@ -150,7 +150,7 @@ QString Field::asString() const
     switch (def_.type) {
     case FieldType::String:
     case FieldType::FixedChar: {
-        if (column_->type == SQL_VARYING)
+        if (column_->type == fb::sql::varying)
             return fromWin1252(p + 2, load<quint16>(data() + column_->offset));
         qsizetype n = column_->length;
         while (n > 0 && p[n - 1] == ' ')
@@ -175,12 +175,12 @@ QString Field::asString() const
 
 QDate Field::asDate() const
 {
-    return isNull() || def_.type != FieldType::Date ? QDate() : fb::fromIscDate(load<ISC_DATE>(data() + column_->offset));
+    return isNull() || def_.type != FieldType::Date ? QDate() : fb::fromIscDate(load<fb::sql::Date>(data() + column_->offset));
 }
 
 QTime Field::asTime() const
 {
-    return isNull() || def_.type != FieldType::Time ? QTime() : fb::fromIscTime(load<ISC_TIME>(data() + column_->offset));
+    return isNull() || def_.type != FieldType::Time ? QTime() : fb::fromIscTime(load<fb::sql::Time>(data() + column_->offset));
 }
 
 QByteArray Field::asBlob() const
@@ -267,10 +267,10 @@ void Field::setInteger(int value)
     std::byte* row = dataForWrite();
     switch (def_.type) {
     case FieldType::Integer:
-        store<ISC_LONG>(row + column_->offset, value);
+        store<fb::sql::Integer>(row + column_->offset, value);
         break;
     case FieldType::SmallInt:
-        store<ISC_SHORT>(row + column_->offset, static_cast<ISC_SHORT>(value));
+        store<fb::sql::Smallint>(row + column_->offset, static_cast<fb::sql::Smallint>(value));
         break;
     case FieldType::Float:
     case FieldType::Bcd:
@@ -291,7 +291,7 @@ void Field::setFloat(double value)
         store<double>(row + column_->offset, value);
         break;
     case FieldType::Bcd:
-        store<ISC_INT64>(row + column_->offset, std::llround(value * powerOfTen(-column_->scale)));
+        store<fb::sql::Bigint>(row + column_->offset, std::llround(value * powerOfTen(-column_->scale)));
         break;
     case FieldType::Integer:
     case FieldType::SmallInt:
@@ -316,7 +316,7 @@ void Field::setString(const QString& value)
             limit = qMin<qsizetype>(limit, def_.size);
         bytes.truncate(limit); // stored cut to the field's length
         char* p = reinterpret_cast<char*>(row + column_->offset);
-        if (column_->type == SQL_VARYING) {
+        if (column_->type == fb::sql::varying) {
             store<quint16>(row + column_->offset, static_cast<quint16>(bytes.size()));
             std::memcpy(p + 2, bytes.constData(), bytes.size());
         } else {
@@ -340,7 +340,7 @@ void Field::setDate(const QDate& value)
     std::byte* row = dataForWrite();
     if (def_.type != FieldType::Date || !value.isValid())
         return clear();
-    store<ISC_DATE>(row + column_->offset, fb::toIscDate(value));
+    store<fb::sql::Date>(row + column_->offset, fb::toIscDate(value));
     markSet(false);
 }
 
@@ -349,7 +349,7 @@ void Field::setTime(const QTime& value)
     std::byte* row = dataForWrite();
     if (def_.type != FieldType::Time || !value.isValid())
         return clear();
-    store<ISC_TIME>(row + column_->offset, fb::toIscTime(value));
+    store<fb::sql::Time>(row + column_->offset, fb::toIscTime(value));
     markSet(false);
 }
 

@@ -2,9 +2,9 @@
 // One field of a record set: typed reading and writing of the active row's value.
 // An empty field reads as 0, the empty text or an invalid date; it binds SQL NULL.
 
-#include "FieldDef.h"
+#include "data/dataset/FieldDef.h"
 
-#include "Message.h"
+#include "data/fb/Message.h"
 
 #include <QByteArray>
 #include <QDate>

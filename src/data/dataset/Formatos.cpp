@@ -1,4 +1,4 @@
-#include "Formatos.h"
+#include "data/dataset/Formatos.h"
 
 namespace zk {
 

@@ -1,6 +1,6 @@
-#include "Query.h"
+#include "data/dataset/Query.h"
 
-#include "Bytes.h"
+#include "data/fb/Bytes.h"
 
 #include <cstring>
 
@@ -250,8 +250,8 @@ void Query::addRow(std::unique_ptr<std::byte[]> data)
         for (size_t b = 0; b < blobFields_.size(); ++b) {
             const fb::Column& c = *fields_[blobFields_[b]]->column_;
             if (!fb::isNull(c, row.data.get()))
-                row.blobs[b] = transaction_.attachment().readBlob(transaction_.handle(),
-                                                                  fb::load<ISC_QUAD>(row.data.get() + c.offset));
+                row.blobs[b] = transaction_.attachment().readBlob(transaction_,
+                                                                  fb::load<fb::sql::BlobId>(row.data.get() + c.offset));
         }
     }
     if (rows_.size() == rows_.capacity())
@@ -714,10 +714,10 @@ fb::Layout Query::bindRow(const fb::Statement& statement, const fb::Layout& layo
         const std::byte* from = old && original ? original : data;
         const fb::Column& src = columnNamed(layout, field->name());
         const fb::Column& to = bound.columns()[i];
-        if (src.type == SQL_BLOB && !fb::isNull(src, from)) {
+        if (src.type == fb::sql::blob && !fb::isNull(src, from)) {
             fb::setNull(to, buffer.get(), false);
             fb::store(buffer.get() + to.offset,
-                      transaction_.attachment().writeBlob(transaction_.handle(), blobs[field->blobOrdinal_]));
+                      transaction_.attachment().writeBlob(transaction_, blobs[field->blobOrdinal_]));
         } else {
             fb::copyValue(src, from, to, buffer.get());
         }

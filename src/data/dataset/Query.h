@@ -4,11 +4,10 @@
 // are applied by the update statements, a generated key, and a master record set whose
 // current row feeds its parameters.
 
-#include "Field.h"
-#include "FieldDef.h"
-#include "UpdateSql.h"
-
-#include "Statement.h"
+#include "data/dataset/Field.h"
+#include "data/dataset/FieldDef.h"
+#include "data/dataset/UpdateSql.h"
+#include "data/fb/Statement.h"
 
 #include <QObject>
 #include <QStringList>

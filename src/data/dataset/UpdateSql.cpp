@@ -1,4 +1,4 @@
-#include "UpdateSql.h"
+#include "data/dataset/UpdateSql.h"
 
 namespace zk {
 

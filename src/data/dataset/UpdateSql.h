@@ -2,7 +2,7 @@
 // The four update statements of a record set: modify, insert and delete are sent when
 // cached changes are applied; refresh serves an explicit refresh of one row.
 
-#include "FieldDef.h"
+#include "data/dataset/FieldDef.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,9 +1,10 @@
-#include "Attachment.h"
+#include "data/fb/Attachment.h"
 
-#include "EndSignals.h"
-#include "Sockets.h"
-#include "Transaction.h"
-#include "Win1252.h"
+#include "base/EndSignals.h"
+#include "base/Win1252.h"
+#include "data/fb/Calls.h"
+#include "data/fb/Sockets.h"
+#include "data/fb/Transaction.h"
 
 #include <algorithm>
 #include <iterator>
@@ -33,6 +34,12 @@ QString connectionLostText(const QString& clientText)
     return clientText.isEmpty() ? text : text + u'\n' + clientText;
 }
 
+void loadClient() { Client::instance(); }
+
+bool clientLoaded() { return Client::loaded(); }
+
+Attachment::Attachment() = default;
+
 Attachment::~Attachment()
 {
     try {
@@ -42,7 +49,11 @@ Attachment::~Attachment()
     }
 }
 
-void Attachment::connect()
+void Attachment::connect() { open(Opening::Attach); }
+
+void Attachment::create() { open(Opening::Create); }
+
+void Attachment::open(Opening opening)
 {
     // A program asked to end does not wait for a server (a refused login alone takes seconds).
     if (EndSignals::requested())
@@ -61,9 +72,16 @@ void Attachment::connect()
                 else if (name == u"password")
                     dpb.builder->insertString(st, isc_dpb_password, value.constData());
             }
-            handle_.reset(Client::instance().provider()->attachDatabase(st, databaseName_.toLocal8Bit().constData(),
-                                                                        dpb.builder->getBufferLength(st),
-                                                                        dpb.builder->getBuffer(st)));
+            if (opening == Opening::Create) {
+                dpb.builder->insertString(st, isc_dpb_set_db_charset, "WIN1252");
+                dpb.builder->insertInt(st, isc_dpb_sql_dialect, sqlDialect);
+            }
+            const QByteArray name = databaseName_.toLocal8Bit();
+            const unsigned length = dpb.builder->getBufferLength(st);
+            const unsigned char* buffer = dpb.builder->getBuffer(st);
+            auto* provider = Client::instance().provider();
+            handle_.reset(opening == Opening::Create ? provider->createDatabase(st, name.constData(), length, buffer)
+                                                     : provider->attachDatabase(st, name.constData(), length, buffer));
         });
         sockets_.clear();
         std::ranges::set_difference(openSockets(), socketsBefore, std::back_inserter(sockets_));
@@ -143,11 +161,12 @@ Firebird::IAttachment* Attachment::handle() const
     return handle_.get();
 }
 
-QByteArray Attachment::readBlob(Firebird::ITransaction* transaction, ISC_QUAD id)
+QByteArray Attachment::readBlob(Transaction& transaction, sql::BlobId id)
 {
+    ISC_QUAD quad{id.high, id.low};
     return run([&](auto* st) {
         QByteArray bytes;
-        Ref<Firebird::IBlob> blob(handle()->openBlob(st, transaction, &id, 0, nullptr));
+        Ref<Firebird::IBlob> blob(handle()->openBlob(st, transaction.handle(), &quad, 0, nullptr));
         char segment[32768];
         for (;;) {
             unsigned got = 0;
@@ -162,17 +181,17 @@ QByteArray Attachment::readBlob(Firebird::ITransaction* transaction, ISC_QUAD id
     });
 }
 
-ISC_QUAD Attachment::writeBlob(Firebird::ITransaction* transaction, const QByteArray& bytes)
+sql::BlobId Attachment::writeBlob(Transaction& transaction, const QByteArray& bytes)
 {
     return run([&](auto* st) {
         ISC_QUAD id{};
-        Ref<Firebird::IBlob> blob(handle()->createBlob(st, transaction, &id, 0, nullptr));
+        Ref<Firebird::IBlob> blob(handle()->createBlob(st, transaction.handle(), &id, 0, nullptr));
         constexpr qsizetype segment = 32768;
         for (qsizetype at = 0; at < bytes.size(); at += segment)
             blob->putSegment(st, static_cast<unsigned>(qMin(segment, bytes.size() - at)), bytes.constData() + at);
         blob->close(st);
         blob.forget();
-        return id;
+        return sql::BlobId{id.gds_quad_high, id.gds_quad_low};
     });
 }
 

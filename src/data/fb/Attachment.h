@@ -3,8 +3,10 @@
 // finds the connection gone (the network, or the server went away) the connection drops
 // everything it held without a word to the server, and the next connect() starts afresh.
 
-#include "FbClient.h"
-#include "Observer.h"
+#include "base/Erros.h"
+#include "data/fb/Observer.h"
+#include "data/fb/Ref.h"
+#include "data/fb/SqlTypes.h"
 
 #include <QByteArray>
 #include <QString>
@@ -20,9 +22,15 @@ class Transaction;
 // What the waiter reads, before the client's own text, when the connection is gone.
 QString connectionLostText(const QString& clientText);
 
+// Loads the client library now, if no connection has yet; raises ClientLibraryError when it
+// cannot be loaded.
+void loadClient();
+// Whether the client library was loaded already in this process.
+bool clientLoaded();
+
 class Attachment {
 public:
-    Attachment() = default;
+    Attachment();
     ~Attachment();
     Attachment(const Attachment&) = delete;
     Attachment& operator=(const Attachment&) = delete;
@@ -35,6 +43,8 @@ public:
 
     // A connection that fails after an earlier one was lost fails as a lost connection does.
     void connect();
+    // Creates the database named (character set WIN1252, dialect 3) and connects to it.
+    void create();
     void ensureConnected();
     void disconnect();
     bool connected() const { return static_cast<bool>(handle_); }
@@ -43,7 +53,8 @@ public:
     Firebird::IAttachment* handle() const;
 
     // Runs one call of the client on this connection. A failure that means the connection is
-    // gone drops the connection (see onLost) and is raised with connectionLostText.
+    // gone drops the connection (see onLost) and is raised with connectionLostText. Defined in
+    // Calls.h, for data/fb's sources.
     template <class Call>
     decltype(auto) run(Call&& call);
 
@@ -58,8 +69,8 @@ public:
     std::vector<qint64> takeLostConnectionIds();
 
     // Blobs in the given transaction.
-    QByteArray readBlob(Firebird::ITransaction* transaction, ISC_QUAD id);
-    ISC_QUAD writeBlob(Firebird::ITransaction* transaction, const QByteArray& bytes);
+    QByteArray readBlob(Transaction& transaction, sql::BlobId id);
+    sql::BlobId writeBlob(Transaction& transaction, const QByteArray& bytes);
 
     void setObserver(StatementObserver* observer) { observer_ = observer; }
     StatementObserver* observer() const { return observer_; }
@@ -68,6 +79,8 @@ private:
     friend class Transaction;
     void enrol(Transaction* transaction) { transactions_.push_back(transaction); }
     void withdraw(Transaction* transaction) { std::erase(transactions_, transaction); }
+    enum class Opening { Attach, Create };
+    void open(Opening opening);
     void lose();
     qint64 askServerId();
 
@@ -84,20 +97,5 @@ private:
 };
 
 inline constexpr unsigned sqlDialect = 3;
-
-template <class Call>
-decltype(auto) Attachment::run(Call&& call)
-{
-    Status status;
-    try {
-        return call(&status);
-    } catch (const Firebird::FbException& e) {
-        DatabaseError error = errorOf(e.getStatus());
-        if (!error.connectionLost())
-            throw error;
-        lose();
-        throw DatabaseError(connectionLostText(error.text()), error.cause(), error.codes());
-    }
-}
 
 } // namespace zk::fb

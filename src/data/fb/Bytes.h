@@ -2,7 +2,7 @@
 // Reading and writing the values of a message buffer, where nothing is aligned for the
 // type in hand.
 
-#include "Message.h"
+#include "data/fb/Message.h"
 
 #include <cstring>
 
@@ -22,11 +22,14 @@ void store(std::byte* p, T value)
     std::memcpy(p, &value, sizeof value);
 }
 
-inline bool isNull(const Column& c, const std::byte* buffer) { return load<ISC_SHORT>(buffer + c.nullOffset) != 0; }
-inline void setNull(const Column& c, std::byte* buffer, bool null) { store<ISC_SHORT>(buffer + c.nullOffset, null ? -1 : 0); }
+inline bool isNull(const Column& c, const std::byte* buffer) { return load<sql::Smallint>(buffer + c.nullOffset) != 0; }
+inline void setNull(const Column& c, std::byte* buffer, bool null)
+{
+    store<sql::Smallint>(buffer + c.nullOffset, null ? -1 : 0);
+}
 
 // The bytes a value takes: its length, and the length word of a VARCHAR.
-inline unsigned valueBytes(const Column& c) { return c.length + (c.type == SQL_VARYING ? 2 : 0); }
+inline unsigned valueBytes(const Column& c) { return c.length + (c.type == sql::varying ? 2 : 0); }
 
 // One column's value, null flag included, from one buffer into another of the same type.
 inline void copyValue(const Column& from, const std::byte* source, const Column& to, std::byte* target)

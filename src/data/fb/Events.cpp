@@ -1,4 +1,6 @@
-#include "Events.h"
+#include "data/fb/Events.h"
+
+#include "data/fb/Calls.h"
 
 #include <mutex>
 

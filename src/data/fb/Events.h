@@ -4,7 +4,7 @@
 // created it, which tells its caller and asks the server again, as the client requires
 // after each delivery. Several postings between two deliveries come as one.
 
-#include "Attachment.h"
+#include "data/fb/Attachment.h"
 
 #include <QByteArray>
 #include <QObject>

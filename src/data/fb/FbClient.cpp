@@ -1,9 +1,8 @@
-#include "FbClient.h"
+#include "data/fb/FbClient.h"
 
 #include <QByteArray>
+#include <QLibrary>
 #include <QStringList>
-
-#include <dlfcn.h>
 
 namespace zk::fb {
 
@@ -16,13 +15,15 @@ QStringList libraryNames()
     QString chosen = qEnvironmentVariable("ZENOBRA_FBCLIENT");
     if (!chosen.isEmpty())
         return {chosen};
+#ifdef Q_OS_WIN
+    return {QStringLiteral("fbclient.dll")};
+#else
     return {QStringLiteral("libfbclient.so.2"), QStringLiteral("libfbclient.so")};
+#endif
 }
-} // namespace
 
-namespace {
 bool everLoaded = false;
-}
+} // namespace
 
 Client& Client::instance()
 {
@@ -36,12 +37,18 @@ bool Client::loaded() { return everLoaded; }
 Client::Client()
 {
     const QStringList names = libraryNames();
+    MasterEntry entry = nullptr;
     for (const QString& name : names) {
-        library_ = dlopen(name.toLocal8Bit().constData(), RTLD_NOW | RTLD_LOCAL);
-        if (library_)
-            break;
+        // A full file name is loaded as it stands, not as a base name to decorate.
+        QLibrary library;
+        library.setFileName(name);
+        library.setLoadHints(QLibrary::ResolveAllSymbolsHint);
+        if (library.load()) {
+            entry = reinterpret_cast<MasterEntry>(library.resolve("fb_get_master_interface"));
+            if (entry)
+                break;
+        }
     }
-    auto entry = library_ ? reinterpret_cast<MasterEntry>(dlsym(library_, "fb_get_master_interface")) : nullptr;
     if (!entry)
         throw ClientLibraryError(QStringLiteral("Unable to load the Firebird client library (%1)").arg(names.join(", ")));
     master_ = entry();

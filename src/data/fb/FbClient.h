@@ -1,8 +1,9 @@
 #pragma once
-// The Firebird client library, opened at run time, and the small pieces every call needs:
-// the status that turns a client error into an exception, and owning interface pointers.
+// The Firebird client library, opened at run time, and the status every call needs, which
+// turns a client error into an exception. Private to data/fb: nothing above includes it.
 
-#include "Erros.h"
+#include "base/Erros.h"
+#include "data/fb/Ref.h"
 
 #include <firebird/Interface.h>
 
@@ -29,7 +30,6 @@ private:
     Client();
     ~Client();
 
-    void* library_ = nullptr;
     Firebird::IMaster* master_ = nullptr;
     Firebird::IProvider* provider_ = nullptr;
     Firebird::IUtil* util_ = nullptr;
@@ -63,36 +63,6 @@ public:
 
 private:
     Firebird::ThrowStatusWrapper wrapper_;
-};
-
-// One reference to a reference-counted client interface. Calls that end an object
-// (detach, commit, free, close) release it themselves on success: forget() it then.
-template <class T>
-class Ref {
-public:
-    Ref() = default;
-    explicit Ref(T* p) : p_(p) {}
-    Ref(Ref&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
-    Ref& operator=(Ref&& other) noexcept
-    {
-        reset(std::exchange(other.p_, nullptr));
-        return *this;
-    }
-    ~Ref() { reset(); }
-
-    void reset(T* p = nullptr)
-    {
-        if (p_)
-            p_->release();
-        p_ = p;
-    }
-    T* forget() { return std::exchange(p_, nullptr); }
-    T* get() const { return p_; }
-    T* operator->() const { return p_; }
-    explicit operator bool() const { return p_ != nullptr; }
-
-private:
-    T* p_ = nullptr;
 };
 
 } // namespace zk::fb

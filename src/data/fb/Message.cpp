@@ -1,12 +1,24 @@
-#include "Message.h"
+#include "data/fb/Message.h"
 
-#include "Bytes.h"
-
-#include "Win1252.h"
+#include "base/Win1252.h"
+#include "data/fb/Bytes.h"
+#include "data/fb/FbClient.h"
 
 #include <cstring>
+#include <type_traits>
 
 namespace zk::fb {
+
+// The layers above know the client's types by the names of SqlTypes.h.
+static_assert(sql::text == SQL_TEXT && sql::varying == SQL_VARYING && sql::smallint == SQL_SHORT &&
+              sql::integer == SQL_LONG && sql::floatType == SQL_FLOAT && sql::doubleType == SQL_DOUBLE &&
+              sql::dFloat == SQL_D_FLOAT && sql::timestamp == SQL_TIMESTAMP && sql::blob == SQL_BLOB &&
+              sql::time == SQL_TYPE_TIME && sql::date == SQL_TYPE_DATE && sql::bigint == SQL_INT64);
+static_assert(sizeof(sql::Smallint) == sizeof(ISC_SHORT) && sizeof(sql::Integer) == sizeof(ISC_LONG) &&
+              sizeof(sql::Bigint) == sizeof(ISC_INT64) && sizeof(sql::Date) == sizeof(ISC_DATE) &&
+              sizeof(sql::Time) == sizeof(ISC_TIME) && sizeof(sql::BlobId) == sizeof(ISC_QUAD));
+static_assert(std::is_signed_v<sql::Date> == std::is_signed_v<ISC_DATE> &&
+              std::is_signed_v<sql::Time> == std::is_signed_v<ISC_TIME>);
 
 namespace {
 constexpr ISC_DATE julianDayOfIscZero = 2400001; // 17 Nov 1858
@@ -69,10 +81,10 @@ std::unique_ptr<std::byte[]> Layout::newBuffer() const
     return buffer;
 }
 
-ISC_DATE toIscDate(const QDate& date) { return static_cast<ISC_DATE>(date.toJulianDay() - julianDayOfIscZero); }
-QDate fromIscDate(ISC_DATE value) { return QDate::fromJulianDay(value + julianDayOfIscZero); }
-ISC_TIME toIscTime(const QTime& time) { return static_cast<ISC_TIME>(time.msecsSinceStartOfDay() * timeUnitsPerMs); }
-QTime fromIscTime(ISC_TIME value) { return QTime::fromMSecsSinceStartOfDay(static_cast<int>(value / timeUnitsPerMs)); }
+sql::Date toIscDate(const QDate& date) { return static_cast<sql::Date>(date.toJulianDay() - julianDayOfIscZero); }
+QDate fromIscDate(sql::Date value) { return QDate::fromJulianDay(value + julianDayOfIscZero); }
+sql::Time toIscTime(const QTime& time) { return static_cast<sql::Time>(time.msecsSinceStartOfDay() * timeUnitsPerMs); }
+QTime fromIscTime(sql::Time value) { return QTime::fromMSecsSinceStartOfDay(static_cast<int>(value / timeUnitsPerMs)); }
 
 QVariant decode(const Column& c, const std::byte* buffer)
 {

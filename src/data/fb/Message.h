@@ -2,7 +2,8 @@
 // A message of the client API: the layout of a statement's parameters or result columns
 // (its metadata) and one buffer laid out by it.
 
-#include "FbClient.h"
+#include "data/fb/Ref.h"
+#include "data/fb/SqlTypes.h"
 
 #include <QDate>
 #include <QTime>
@@ -17,7 +18,7 @@ namespace zk::fb {
 // What one column of a message holds and where.
 struct Column {
     QString name; // the column's alias, as the result names it
-    unsigned type = 0; // SQL_LONG, SQL_VARYING, ... without the nullable bit
+    unsigned type = 0; // sql::integer, sql::varying, ... without the nullable bit
     int subType = 0;
     int scale = 0;
     unsigned length = 0; // bytes of the value (without the length word of a VARCHAR)
@@ -61,10 +62,10 @@ private:
 };
 
 // Dates and times of the client (days since 17 Nov 1858; ten-thousandths of a second).
-ISC_DATE toIscDate(const QDate& date);
-QDate fromIscDate(ISC_DATE value);
-ISC_TIME toIscTime(const QTime& time);
-QTime fromIscTime(ISC_TIME value);
+sql::Date toIscDate(const QDate& date);
+QDate fromIscDate(sql::Date value);
+sql::Time toIscTime(const QTime& time);
+QTime fromIscTime(sql::Time value);
 
 // One column of a buffer, as a value the caller can read (for observers and tests).
 // Text arrives as Windows-1252 and is converted; a blob is shown by its length.

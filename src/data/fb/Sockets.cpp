@@ -1,4 +1,4 @@
-#include "Sockets.h"
+#include "data/fb/Sockets.h"
 
 #include <QtGlobal>
 

@@ -1,4 +1,6 @@
-#include "Statement.h"
+#include "data/fb/Statement.h"
+
+#include "data/fb/Calls.h"
 
 namespace zk::fb {
 
@@ -129,7 +131,7 @@ Statement::Bound Statement::bind(Transaction& transaction, const QVariantList& v
     for (qsizetype i = 0; i < values.size() && i < qsizetype(types.size()); ++i) {
         const Column& column = bound.layout.columns()[i];
         if (column.type == SQL_BLOB && values[i].typeId() == QMetaType::QByteArray) {
-            ISC_QUAD id = attachment_.writeBlob(transaction.handle(), values[i].toByteArray());
+            const sql::BlobId id = attachment_.writeBlob(transaction, values[i].toByteArray());
             std::memcpy(bound.buffer.get() + column.offset, &id, sizeof id);
             std::memset(bound.buffer.get() + column.nullOffset, 0, sizeof(ISC_SHORT));
         } else {

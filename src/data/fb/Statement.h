@@ -2,8 +2,8 @@
 // A prepared statement with named parameters (":NAME", turned into "?" outside quotes
 // and comments), and the cursor of an open select.
 
-#include "Message.h"
-#include "Transaction.h"
+#include "data/fb/Message.h"
+#include "data/fb/Transaction.h"
 
 #include <QStringList>
 

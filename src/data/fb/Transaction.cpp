@@ -1,4 +1,6 @@
-#include "Transaction.h"
+#include "data/fb/Transaction.h"
+
+#include "data/fb/Calls.h"
 
 namespace zk::fb {
 
@@ -8,6 +10,8 @@ Transaction::Transaction(Attachment& attachment, QString name) : attachment_(att
 }
 
 Transaction::~Transaction() { attachment_.withdraw(this); }
+
+void Transaction::abandon() { handle_.reset(); }
 
 void Transaction::start()
 {

@@ -2,7 +2,7 @@
 // A transaction of the connection: read committed, newest committed version, no waiting
 // on locks. Started on demand; the system only ever commits while retaining it.
 
-#include "Attachment.h"
+#include "data/fb/Attachment.h"
 
 namespace zk::fb {
 
@@ -31,7 +31,7 @@ public:
 private:
     friend class Attachment;
     // The connection is gone, and the transaction with it on the server.
-    void abandon() { handle_.reset(); }
+    void abandon();
     void committed(bool retaining);
 
     Attachment& attachment_;

@@ -1,12 +1,12 @@
 // The settings dialog driven as a user would: the tablet button stores its state at every
 // press, the dialog's buttons only close it, and the floor opens it on the start-up mode.
 
-#include "ErrorLog.h"
-#include "Modal.h"
-#include "Program.h"
-#include "TempIni.h"
-#include "TestDatabase.h"
-#include "Ufuncoes.h"
+#include "app/Program.h"
+#include "base/Ufuncoes.h"
+#include "support/ErrorLog.h"
+#include "support/Modal.h"
+#include "support/TempIni.h"
+#include "support/TestDatabase.h"
 
 #include <gtest/gtest.h>
 

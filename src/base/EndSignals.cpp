@@ -1,4 +1,4 @@
-#include "EndSignals.h"
+#include "base/EndSignals.h"
 
 #include <QSocketNotifier>
 

@@ -1,6 +1,6 @@
-#include "Win1252.h"
+#include "base/Win1252.h"
 
-#include "Erros.h"
+#include "base/Erros.h"
 
 #include <array>
 

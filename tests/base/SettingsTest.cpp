@@ -1,8 +1,8 @@
-#include "ErrorOf.h"
-#include "Erros.h"
-#include "TempIni.h"
-#include "Ufuncoes.h"
-#include "Win1252.h"
+#include "base/Erros.h"
+#include "base/Ufuncoes.h"
+#include "base/Win1252.h"
+#include "support/ErrorOf.h"
+#include "support/TempIni.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "Ufuncoes.h"
+#include "base/Ufuncoes.h"
 
-#include "Erros.h"
-#include "Win1252.h"
+#include "base/Erros.h"
+#include "base/Win1252.h"
 
 #include <QDir>
 #include <QFile>

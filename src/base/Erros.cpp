@@ -1,4 +1,4 @@
-#include "Erros.h"
+#include "base/Erros.h"
 
 #include <cstdio>
 

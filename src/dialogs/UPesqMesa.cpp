@@ -1,12 +1,12 @@
-#include "UPesqMesa.h"
+#include "dialogs/UPesqMesa.h"
 
-#include "Aplicacao.h"
-#include "Atendimento.h"
-#include "Behaviours.h"
-#include "DbGrid.h"
-#include "InputQuery.h"
-#include "UDm.h"
-#include "Ufuncoes.h"
+#include "base/Ufuncoes.h"
+#include "data/Atendimento.h"
+#include "data/UDm.h"
+#include "ui/Aplicacao.h"
+#include "ui/Behaviours.h"
+#include "ui/DbGrid.h"
+#include "ui/InputQuery.h"
 
 #include <QFrame>
 #include <QPushButton>

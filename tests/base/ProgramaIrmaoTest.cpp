@@ -1,7 +1,7 @@
 // Starting the sibling program: waited for with the windows alive, or left running.
 
-#include "FakeCaixa.h"
-#include "ProgramaIrmao.h"
+#include "base/ProgramaIrmao.h"
+#include "support/FakeCaixa.h"
 
 #include <gtest/gtest.h>
 

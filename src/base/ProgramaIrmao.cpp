@@ -1,6 +1,6 @@
-#include "ProgramaIrmao.h"
+#include "base/ProgramaIrmao.h"
 
-#include "EndSignals.h"
+#include "base/EndSignals.h"
 
 #include <QCoreApplication>
 #include <QProcess>

@@ -2,14 +2,14 @@
 // The table register against a copy of the sample bar: the data module as start-up leaves
 // it (with the table floor's view open), the dialog, and what the connection sends.
 
-#include "DbGrid.h"
-#include "DbGridModel.h"
-#include "ErrorLog.h"
-#include "StatementLog.h"
-#include "TempIni.h"
-#include "TestDatabase.h"
-#include "UDm.h"
-#include "UPesqMesa.h"
+#include "data/UDm.h"
+#include "dialogs/UPesqMesa.h"
+#include "support/ErrorLog.h"
+#include "support/StatementLog.h"
+#include "support/TempIni.h"
+#include "support/TestDatabase.h"
+#include "ui/DbGrid.h"
+#include "ui/DbGridModel.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -3,7 +3,7 @@
 
 #include <QDialog>
 
-#include "UMensagem.h"
+#include "ui/UMensagem.h"
 
 #include <functional>
 #include <memory>

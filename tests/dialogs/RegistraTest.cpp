@@ -1,15 +1,15 @@
 // The installation dialog driven as a user would, and the first start of the program with it.
 
-#include "BtnMetal.h"
-#include "ErrorLog.h"
-#include "Memo.h"
-#include "Program.h"
-#include "TempIni.h"
-#include "TestDatabase.h"
-#include "UMensagem.h"
-#include "URegistra.h"
-#include "Ufuncoes.h"
-#include "Win1252.h"
+#include "app/Program.h"
+#include "base/Ufuncoes.h"
+#include "base/Win1252.h"
+#include "dialogs/URegistra.h"
+#include "support/ErrorLog.h"
+#include "support/TempIni.h"
+#include "support/TestDatabase.h"
+#include "ui/BtnMetal.h"
+#include "ui/Memo.h"
+#include "ui/UMensagem.h"
 
 #include <gtest/gtest.h>
 

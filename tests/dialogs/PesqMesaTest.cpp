@@ -1,9 +1,9 @@
 // The table register's buttons: the number asked in the input box, its conversion, and
 // what "Cadastrar" and "Alterar" send, commit and read again.
 
-#include "RegisterFixture.h"
+#include "support/RegisterFixture.h"
 
-#include "Aplicacao.h"
+#include "ui/Aplicacao.h"
 
 #include <QHeaderView>
 

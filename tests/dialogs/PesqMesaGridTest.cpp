@@ -1,9 +1,9 @@
 // The table register's grid: editing the tables in place with the keys of a database grid,
 // each change applied as soon as its row is left.
 
-#include "RegisterFixture.h"
+#include "support/RegisterFixture.h"
 
-#include "Aplicacao.h"
+#include "ui/Aplicacao.h"
 
 #include <QHeaderView>
 

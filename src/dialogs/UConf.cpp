@@ -1,9 +1,9 @@
-#include "UConf.h"
+#include "dialogs/UConf.h"
 
-#include "Aplicacao.h"
-#include "Behaviours.h"
-#include "Screen.h"
-#include "Ufuncoes.h"
+#include "base/Ufuncoes.h"
+#include "ui/Aplicacao.h"
+#include "ui/Behaviours.h"
+#include "ui/Screen.h"
 
 #include <QPushButton>
 

@@ -1,12 +1,12 @@
-#include "URegistra.h"
+#include "dialogs/URegistra.h"
 
-#include "Aplicacao.h"
-#include "Behaviours.h"
-#include "BtnMetal.h"
-#include "Erros.h"
-#include "Screen.h"
-#include "Ufuncoes.h"
-#include "Win1252.h"
+#include "base/Erros.h"
+#include "base/Ufuncoes.h"
+#include "base/Win1252.h"
+#include "ui/Aplicacao.h"
+#include "ui/Behaviours.h"
+#include "ui/BtnMetal.h"
+#include "ui/Screen.h"
 
 #include <QComboBox>
 #include <QCompleter>
