@@ -4,9 +4,7 @@
 #include "data/Campos.h"
 #include "data/fb/Statement.h"
 
-#include <QDate>
 #include <QFile>
-#include <QTime>
 
 const QString TDm::NomePadrao = QStringLiteral("h:\\Zenobra\\Dados\\Zenobra.GDB");
 
@@ -265,8 +263,9 @@ void TDm::QMesasAfterInsert(zk::Query& q)
 
 void TDm::QMovAfterInsert(zk::Query& q)
 {
-    q.fieldByName(QStringLiteral("DATA")).setDate(QDate::currentDate());
-    q.fieldByName(QStringLiteral("HORA")).setTime(QTime::currentTime());
+    const QDateTime agora = Relogio();
+    q.fieldByName(QStringLiteral("DATA")).setDate(agora.date());
+    q.fieldByName(QStringLiteral("HORA")).setTime(agora.time());
     q.fieldByName(QStringLiteral("TIPO")).setString(QStringLiteral("VE"));
     q.fieldByName(QStringLiteral("SITUACAO")).setString(QStringLiteral("A"));
     q.fieldByName(QStringLiteral("CODFILIAL")).setInteger(QConf.fieldByName(QStringLiteral("FILIALPADRAO")).asInteger());

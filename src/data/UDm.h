@@ -10,6 +10,8 @@
 #include "data/fb/Events.h"
 #include "data/fb/Transaction.h"
 
+#include <QDateTime>
+
 #include <functional>
 #include <memory>
 #include <optional>
@@ -97,6 +99,10 @@ public:
     // and QuandoPisoMuda is called (on this thread). Without the triggers nothing is posted.
     std::function<void()> QuandoPisoMuda;
     bool PisoDesatualizado() const { return pisoDesatualizado_; }
+
+    // The clock a new order's date and time come from, read once so that the two always
+    // name the same instant (also across midnight).
+    std::function<QDateTime()> Relogio = [] { return QDateTime::currentDateTime(); };
 
     zk::fb::Attachment Db;
     zk::fb::Transaction Ts{Db, QStringLiteral("Ts")};

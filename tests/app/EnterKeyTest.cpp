@@ -2,16 +2,13 @@
 // the push button that holds the focus and nothing else. A keyboard's Enter, or a barcode
 // scanner's carriage return, on a list, a tile grid or a text box presses no button.
 
-#include "app/Program.h"
-#include "support/ErrorLog.h"
-#include "support/TempIni.h"
-#include "support/TestDatabase.h"
+#include "support/Modal.h"
+#include "support/SampleProgram.h"
 
 #include <gtest/gtest.h>
 
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include <map>
 
@@ -25,19 +22,9 @@ struct WindowCase {
 };
 void PrintTo(const WindowCase& c, std::ostream* os) { *os << c.name; }
 
-class EnterKey : public testing::TestWithParam<WindowCase> {
+class EnterKey : public testing::TestWithParam<WindowCase>, protected SampleProgram {
 protected:
-    void SetUp() override
-    {
-        db = TestDatabase::copyOf("sample");
-        db->writeSettings();
-        program.emplace();
-    }
-
-    TempIni ini;
-    ErrorLog errors;
-    std::unique_ptr<TestDatabase> db;
-    std::optional<Program> program;
+    void SetUp() override { start(); }
 };
 
 TEST_P(EnterKey, OnAnyControlButAButtonPressesNoButton)
@@ -49,12 +36,8 @@ TEST_P(EnterKey, OnAnyControlButAButtonPressesNoButton)
     for (QPushButton* button : window.findChildren<QPushButton*>())
         QObject::connect(button, &QPushButton::clicked, [&clicks, button] { ++clicks[button->text()]; });
     // Should a button be pressed all the same, whatever window it opens is closed again.
-    QTimer watchdog;
-    QObject::connect(&watchdog, &QTimer::timeout, [&window] {
-        if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != &window)
-            modal->close();
-    });
-    watchdog.start(50);
+    QObject watchdog;
+    closeEveryModal(&watchdog, &window);
 
     QStringList tried;
     for (QWidget* control : window.findChildren<QWidget*>()) {

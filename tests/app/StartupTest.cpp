@@ -5,8 +5,8 @@
 #include "base/Ufuncoes.h"
 #include "data/fb/Attachment.h"
 #include "support/ErrorLog.h"
+#include "support/SampleBar.h"
 #include "support/TempIni.h"
-#include "support/TestDatabase.h"
 
 #include <gtest/gtest.h>
 
@@ -40,10 +40,8 @@ int runProgram(const std::function<void(TFPRincipal&)>& onFloor = {})
 
 TEST(Startup, RunsOnTheSampleBarAndEndsWithCodeZero)
 {
-    TempIni ini;
-    auto db = TestDatabase::copyOf("sample");
-    db->writeSettings();
-    ErrorLog errors;
+    SampleBar bar;
+    bar.install();
     QStringList windows;
     int code = runProgram([&](TFPRincipal& floor) {
         for (const char* name : {"FPRincipal", "FMensagem", "FPesqMesa", "FComanda", "FInformaQtd", "FConf",
@@ -57,7 +55,7 @@ TEST(Startup, RunsOnTheSampleBarAndEndsWithCodeZero)
     });
     EXPECT_EQ(code, 0);
     EXPECT_EQ(windows.size(), 7);
-    EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join('\n').toStdString();
+    EXPECT_TRUE(bar.errors.messages.isEmpty()) << bar.errors.messages.join('\n').toStdString();
     EXPECT_EQ(topLevel("FPRincipal"), nullptr) << "every window is gone at the end";
 }
 
@@ -81,32 +79,28 @@ TEST(Startup, UnreachableServerIsReportedTwiceThenTheFloorStartsEmpty)
 
 TEST(Startup, UnreadableTabletFlagKeepsTheDesktopLayoutAndNoTables)
 {
-    TempIni ini;
-    auto db = TestDatabase::copyOf("sample");
-    db->writeSettings();
+    SampleBar bar;
+    bar.install();
     GravarIni("KOVA", "MODO", "yes");
-    ErrorLog errors;
     EXPECT_EQ(runProgram([&](TFPRincipal& floor) {
                   EXPECT_FALSE(floor.ModoTablet);
                   EXPECT_FALSE(floor.isMaximized());
               }),
               0);
-    EXPECT_EQ(errors.messages, QStringList({"'yes' is not a valid boolean value."}));
+    EXPECT_EQ(bar.errors.messages, QStringList({"'yes' is not a valid boolean value."}));
     EXPECT_EQ(LerIni("KOVA", "MODO"), "yes") << "the file is not repaired";
 }
 
 TEST(Startup, TabletFlagMaximisesTheFloor)
 {
-    TempIni ini;
-    auto db = TestDatabase::copyOf("sample");
-    db->writeSettings();
+    SampleBar bar;
+    bar.install();
     GravarIni("KOVA", "MODO", "TRUE");
-    ErrorLog errors;
     runProgram([&](TFPRincipal& floor) {
         EXPECT_TRUE(floor.ModoTablet);
         EXPECT_TRUE(floor.windowState() & Qt::WindowMaximized);
     });
-    EXPECT_TRUE(errors.messages.isEmpty());
+    EXPECT_TRUE(bar.errors.messages.isEmpty());
 }
 
 TEST(Startup, MissingClientLibraryEndsWithCodeOneBeforeAnyWindow)

@@ -11,33 +11,35 @@
 
 namespace {
 
-TEST(SettingsFile, MissingFileReadsEmptyAndIsNotCreated)
-{
+// Each case on a settings file of its own, missing until written.
+class SettingsFile : public testing::Test {
+protected:
     TempIni ini;
+};
+
+TEST_F(SettingsFile, MissingFileReadsEmptyAndIsNotCreated)
+{
     EXPECT_EQ(LerIni("KOVA", "MODO"), QString());
     EXPECT_FALSE(ini.exists());
 }
 
-TEST(SettingsFile, WritingMissingFileCreatesJustThatSectionAndKey)
+TEST_F(SettingsFile, WritingMissingFileCreatesJustThatSectionAndKey)
 {
-    TempIni ini;
     GravarIni("KOVA", "MODO", "-1");
     EXPECT_EQ(ini.bytes(), QByteArray("[KOVA]\r\nMODO=-1\r\n"));
     EXPECT_EQ(LerIni("KOVA", "MODO"), "-1");
 }
 
-TEST(SettingsFile, SectionsAndKeysMatchWithoutLetterCase)
+TEST_F(SettingsFile, SectionsAndKeysMatchWithoutLetterCase)
 {
-    TempIni ini;
     ini.write("[dados]\r\nmodo=CLIENTE\r\n");
     EXPECT_EQ(LerIni("Dados", "MODO"), "CLIENTE");
     GravarIni("DADOS", "Modo", "SERVIDOR");
     EXPECT_EQ(ini.bytes(), QByteArray("[dados]\r\nModo=SERVIDOR\r\n"));
 }
 
-TEST(SettingsFile, WritingReplacesOrAddsInTheRightSection)
+TEST_F(SettingsFile, WritingReplacesOrAddsInTheRightSection)
 {
-    TempIni ini;
     ini.write("[DADOS]\nMODO=SERVIDOR\nIP=\n\n[KOVA]\nMODO=0\n");
     GravarIni("DADOS", "DIR", "\\zenobra");
     GravarIni("KOVA", "MODO", "-1");
@@ -48,26 +50,23 @@ TEST(SettingsFile, WritingReplacesOrAddsInTheRightSection)
     EXPECT_EQ(LerIni("KOVA", "MODO"), "-1");
 }
 
-TEST(SettingsFile, EmptyValueKeepsTheKey)
+TEST_F(SettingsFile, EmptyValueKeepsTheKey)
 {
-    TempIni ini;
     GravarIni("DADOS", "IP", "192.168.0.10:");
     GravarIni("DADOS", "IP", "");
     EXPECT_EQ(ini.bytes(), QByteArray("[DADOS]\r\nIP=\r\n"));
     EXPECT_EQ(LerIni("DADOS", "IP"), "");
 }
 
-TEST(SettingsFile, AbsentKeyOrSectionReadsEmpty)
+TEST_F(SettingsFile, AbsentKeyOrSectionReadsEmpty)
 {
-    TempIni ini;
     ini.write("[DADOS]\r\nMODO=SERVIDOR\r\n");
     EXPECT_EQ(LerIni("DADOS", "SENHA"), "");
     EXPECT_EQ(LerIni("KOVA", "MODO"), "");
 }
 
-TEST(SettingsFile, LongValuesReadBackAsTheFirst2047Characters)
+TEST_F(SettingsFile, LongValuesReadBackAsTheFirst2047Characters)
 {
-    TempIni ini;
     QString longValue;
     for (int i = 0; i < 3000; ++i)
         longValue += QChar(u'a' + i % 26);
@@ -75,9 +74,8 @@ TEST(SettingsFile, LongValuesReadBackAsTheFirst2047Characters)
     EXPECT_EQ(LerIni("DADOS", "DIR"), longValue.left(2047));
 }
 
-TEST(SettingsFile, BlanksAndQuotesAtTheEndsReadBackWhole)
+TEST_F(SettingsFile, BlanksAndQuotesAtTheEndsReadBackWhole)
 {
-    TempIni ini;
     for (QString value : {QStringLiteral(" lead"), QStringLiteral("trail "), QStringLiteral("\"quoted\""),
                           QStringLiteral("'x'"), QStringLiteral("\"half"), QStringLiteral("á é ç")}) {
         GravarIni("DADOS", "SENHA", value);
@@ -85,9 +83,8 @@ TEST(SettingsFile, BlanksAndQuotesAtTheEndsReadBackWhole)
     }
 }
 
-TEST(SettingsFile, ValuesThatWouldBreakALineAreRefusedAndNothingIsWritten)
+TEST_F(SettingsFile, ValuesThatWouldBreakALineAreRefusedAndNothingIsWritten)
 {
-    TempIni ini;
     GravarIni("DADOS", "SENHA", "antes");
     for (QString value : {QStringLiteral("a\nb"), QStringLiteral("a\rb"), QString(QChar(0)) + "x"}) {
         EXPECT_THROW(GravarIni("DADOS", "SENHA", value), zk::ConversionError);
@@ -96,9 +93,8 @@ TEST(SettingsFile, ValuesThatWouldBreakALineAreRefusedAndNothingIsWritten)
     EXPECT_THROW(GravarIni("DADOS", "SENHA", QStringLiteral("日本")), zk::ConversionError);
 }
 
-TEST(SettingsFile, GarbageAndBinaryContentIsReadAsFarAsItMakesSense)
+TEST_F(SettingsFile, GarbageAndBinaryContentIsReadAsFarAsItMakesSense)
 {
-    TempIni ini;
     static const char garbage[] = "\x01\x02[\xff\xfe]\r\n=novalue\r\n[KOVA\r\nMODO=1\r\n\0\0\n[DADOS]\nDIR= /x \n";
     ini.write(QByteArray(garbage, sizeof garbage - 1));
     EXPECT_EQ(LerIni("KOVA", "MODO"), "1");
@@ -106,9 +102,8 @@ TEST(SettingsFile, GarbageAndBinaryContentIsReadAsFarAsItMakesSense)
     EXPECT_EQ(LerIni("\xff\xfe", "x"), "");
 }
 
-TEST(SettingsFile, UnwritableFileRaisesUnableToWrite)
+TEST_F(SettingsFile, UnwritableFileRaisesUnableToWrite)
 {
-    TempIni ini;
     QString blocker = ini.path() + "/inside";
     qputenv("ZENOBRA_INI", blocker.toLocal8Bit());
     ini.write("not a folder");

@@ -6,13 +6,15 @@
 #include "data/UDm.h"
 #include "support/ErrorLog.h"
 #include "support/ErrorOf.h"
+#include "support/SampleBar.h"
 #include "support/StatementLog.h"
 #include "support/TempIni.h"
-#include "support/TestDatabase.h"
 
 #include <gtest/gtest.h>
 
 #include <QRegularExpression>
+
+#include <utility>
 
 namespace {
 
@@ -72,16 +74,14 @@ TEST(DataModuleStart, WithoutSettingsFileTheInstallationRunsThenEverythingReadsE
 
 TEST(DataModuleStart, ReconnectsWhenARecordSetIsOpenedAfterAFailedStart)
 {
-    TempIni ini;
-    auto db = TestDatabase::copyOf("sample");
-    db->writeSettings();
-    GravarIni("DADOS", "DIR", db->folder() + "/missing");
-    ErrorLog errors;
+    SampleBar bar;
+    bar.install();
+    GravarIni("DADOS", "DIR", bar.db->folder() + "/missing");
     TDm dm;
-    ASSERT_EQ(errors.messages.size(), 1);
-    EXPECT_EQ(errorOf([&] { dm.QPesqMesa.open(); }).section('\n', 0, 0), errors.messages[0].section('\n', 0, 0))
+    ASSERT_EQ(bar.errors.messages.size(), 1);
+    EXPECT_EQ(errorOf([&] { dm.QPesqMesa.open(); }).section('\n', 0, 0), bar.errors.messages[0].section('\n', 0, 0))
         << "the same connection error again";
-    dm.Db.setDatabaseName(db->connectionName());
+    dm.Db.setDatabaseName(bar.db->connectionName());
     dm.QPesqMesa.open();
     EXPECT_TRUE(dm.Ts.active());
     dm.QPesqMesa.last();
@@ -90,11 +90,11 @@ TEST(DataModuleStart, ReconnectsWhenARecordSetIsOpenedAfterAFailedStart)
 
 // ---- on the sample bar -------------------------------------------------------------------------
 
-class DataModuleTest : public testing::Test {
+class DataModuleTest : public testing::Test, protected SampleBar {
 protected:
     void SetUp() override
     {
-        db->writeSettings();
+        install();
         dm = std::make_unique<TDm>(TDm::Instalacao{}, &log);
     }
     void TearDown() override { dm.reset(); }
@@ -102,8 +102,6 @@ protected:
     zk::Field& mov(const char* name) { return dm->QMov.fieldByName(name); }
     zk::Field& item(const char* name) { return dm->QItensMov.fieldByName(name); }
 
-    TempIni ini;
-    std::unique_ptr<TestDatabase> db = TestDatabase::copyOf("sample");
     StatementLog log; // handed to the module, so it sees start-up too
     std::unique_ptr<TDm> dm;
 };
@@ -134,6 +132,8 @@ TEST_F(DataModuleTest, StartUpOpensSixRecordSetsAndTheDetailsRunWithANullCode)
 
 TEST_F(DataModuleTest, NewMovementTakesOneKeyAndSendsOneInsertWithItsDefaults)
 {
+    const QDateTime instant(QDate(2026, 12, 10), QTime(21, 30, 15));
+    dm->Relogio = [&] { return instant; };
     log.clear();
     dm->QMov.append();
     ASSERT_EQ(log.summary().value(0), "SELECT GEN_ID(\"GEN_MOVIMENTOSPRODUTOS\", 1) FROM RDB$DATABASE");
@@ -148,10 +148,10 @@ TEST_F(DataModuleTest, NewMovementTakesOneKeyAndSendsOneInsertWithItsDefaults)
     EXPECT_EQ(insert.param("CODMOVIMENTO"), 105);
     EXPECT_EQ(insert.param("CODIGOCONTABIL"), "3.1.01.001");
     EXPECT_EQ(insert.param("CODFILIAL"), 1);
-    EXPECT_EQ(insert.param("DATA"), QDate::currentDate());
+    EXPECT_EQ(insert.param("DATA"), instant.date());
     EXPECT_EQ(insert.param("TIPO"), "VE");
     EXPECT_EQ(insert.param("SITUACAO"), "A");
-    EXPECT_LE(qAbs(insert.param("HORA").toTime().secsTo(QTime::currentTime())), 5);
+    EXPECT_EQ(insert.param("HORA"), instant.time());
     int nulls = 0;
     for (const auto& [name, value] : insert.params)
         nulls += !value.isValid();
@@ -166,6 +166,19 @@ class SettingsRecordTest : public DataModuleTest, public testing::WithParamInter
 protected:
     void SetUp() override {}
 };
+// An order opened on the stroke of midnight is dated by one reading of the clock: never the
+// old day with the new day's time.
+TEST_F(DataModuleTest, NewMovementDateAndTimeNameOneInstantAcrossMidnight)
+{
+    const QDateTime lastMoment(QDate(2026, 12, 31), QTime(23, 59, 59, 999));
+    QDateTime now = lastMoment;
+    dm->Relogio = [&] { return std::exchange(now, now.addMSecs(1)); };
+    dm->QMov.append();
+    EXPECT_EQ(mov("DATA").asDate(), QDate(2026, 12, 31));
+    EXPECT_EQ(mov("HORA").asTime(), QTime(23, 59, 59, 999));
+    dm->QMov.cancel();
+}
+
 TEST_P(SettingsRecordTest, NewMovementFallsBackToBranchZeroAndNoAccount)
 {
     db->exec(GetParam());

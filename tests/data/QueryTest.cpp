@@ -33,9 +33,7 @@ protected:
                  "EXTRA integer)");
         db->exec("create table PARTES (ID integer not null primary key, ITEM integer, NOTA varchar(20))");
         db->exec("create generator GEN_ITENS");
-        connection.setDatabaseName(db->connectionName());
-        connection.params() = {"user_name=SYSDBA", "password="};
-        connection.connect();
+        db->connect(connection);
     }
     void TearDown() override
     {
@@ -58,6 +56,13 @@ protected:
         items = std::make_unique<Query>("QItens", transaction, itemFields, sql);
         items->setUpdateSql(&updates);
         return *items;
+    }
+    // A new row with its key alone, posted.
+    static void postNew(Query& q, int id)
+    {
+        q.append();
+        q.fieldByName("ID").setInteger(id);
+        q.post();
     }
 
     std::unique_ptr<TestDatabase> db;
@@ -251,9 +256,7 @@ TEST_F(QueryTest, ChangesWaitInTheCacheUntilApplied)
     q.post();
     q.next();
     q.remove();
-    q.append();
-    q.fieldByName("ID").setInteger(4);
-    q.post();
+    postNew(q, 4);
     EXPECT_TRUE(log.entries.empty()) << "post and delete change only the cache";
     EXPECT_EQ(q.recordCount(), 3);
 
@@ -277,9 +280,7 @@ TEST_F(QueryTest, OldValuesFollowWhatTheServerLastReceived)
     Query& q = itemQuery();
     q.open();
     StatementLog log(connection);
-    q.append();
-    q.fieldByName("ID").setInteger(0);
-    q.post();
+    postNew(q, 0);
     q.applyUpdates();
     q.edit();
     q.fieldByName("ID").setInteger(5);
@@ -316,9 +317,7 @@ TEST_F(QueryTest, RefusedChangeIsUserAbortAndDoesNotStopTheNextOne)
     EXPECT_EQ(q.fieldByName("ID").asInteger(), 1) << "the row shows what the server has again";
     EXPECT_FALSE(q.updatesPending());
 
-    q.append();
-    q.fieldByName("ID").setInteger(3);
-    q.post();
+    postNew(q, 3);
     EXPECT_EQ(log.summary(), QStringList({"insert into ITENS", "update ITENS", "insert into ITENS"}))
         << "each change sent once; the last one alone";
     transaction.commitRetaining();
@@ -342,9 +341,7 @@ TEST_F(QueryTest, DeletingAnUnappliedNewRowJustDropsIt)
     Query& q = itemQuery();
     q.open();
     StatementLog log(connection);
-    q.append();
-    q.fieldByName("ID").setInteger(9);
-    q.post();
+    postNew(q, 9);
     q.remove();
     q.applyUpdates();
     EXPECT_TRUE(log.entries.empty());

@@ -4,10 +4,9 @@
 
 #include "data/fb/Statement.h"
 #include "data/UDm.h"
-#include "support/StatementLog.h"
+#include "support/SampleBar.h"
+#include "support/Services.h"
 #include "support/TcpProxy.h"
-#include "support/TempIni.h"
-#include "support/TestDatabase.h"
 
 #include <gtest/gtest.h>
 
@@ -15,19 +14,16 @@
 
 namespace {
 
-class ThroughTheServer : public testing::Test {
+class ThroughTheServer : public testing::Test, protected SampleBar {
 protected:
+    ThroughTheServer() : SampleBar(Access::Server) {}
     void SetUp() override
     {
-        if (!TestDatabase::serverAvailable())
-            GTEST_SKIP() << "no loopback Firebird server (scripts/test starts one)";
-        db = TestDatabase::copyOf("sample", TestDatabase::Access::Server);
-        db->writeSettings();
+        ZK_REQUIRE_SERVER();
+        install();
         dm = std::make_unique<TDm>();
     }
 
-    TempIni ini;
-    std::unique_ptr<TestDatabase> db;
     std::unique_ptr<TDm> dm;
 };
 
@@ -56,9 +52,7 @@ TEST_F(ThroughTheServer, LockedRowFailsAtOnceAsUserAbort)
 {
     // Another terminal holds an uncommitted change of table 3's row: no waiting.
     zk::fb::Attachment other;
-    other.setDatabaseName(db->connectionName());
-    other.params() = {"user_name=SYSDBA", "password=" + TestDatabase::serverPassword()};
-    other.connect();
+    db->connect(other);
     zk::fb::Transaction holder(other, "other");
     holder.start();
     zk::fb::Statement(holder, "update MESAS set STATUS = 'O' where DESCRICAO = 3").execute(holder);
@@ -83,9 +77,7 @@ TEST_F(ThroughTheServer, AConnectionTheServerEndedLeavesNothingWaiting)
 {
     TcpProxy proxy(qEnvironmentVariable("ZENOBRA_TEST_FB_SERVER"));
     zk::fb::Attachment terminal;
-    terminal.setDatabaseName(proxy.address() + u':' + db->path());
-    terminal.params() = {"user_name=SYSDBA", "password=" + TestDatabase::serverPassword()};
-    terminal.connect();
+    db->connect(terminal, proxy.address());
     zk::fb::Transaction work(terminal, "work");
     work.start();
     zk::fb::Statement update(work, "update MESAS set STATUS = 'O' where DESCRICAO = 1");

@@ -1,6 +1,7 @@
 // The table register's grid: editing the tables in place with the keys of a database grid,
 // each change applied as soon as its row is left.
 
+#include "support/Ink.h"
 #include "support/RegisterFixture.h"
 
 #include "ui/Aplicacao.h"
@@ -79,13 +80,8 @@ protected:
 int markerInk(zk::DbGrid& view, int row)
 {
     QHeaderView& header = *view.verticalHeader();
-    const QImage image = header.grab().toImage();
     const QRect section(0, header.sectionViewportPosition(row), header.width(), header.sectionSize(row));
-    int ink = 0;
-    for (int y = section.top() + 1; y < section.bottom(); ++y)
-        for (int x = section.left() + 1; x < section.right(); ++x)
-            ink += qGray(image.pixel(x, y)) < 80;
-    return ink;
+    return pixelCount(shot(header), section.adjusted(1, 1, -1, -1), [](QColor c) { return qGray(c.rgb()) < 80; });
 }
 
 TEST_F(GridTest, ShowsTheRecordSetAndKeepsItsCurrentRowInStep)
@@ -210,14 +206,15 @@ TEST_P(RealErrorBoxTest, ARefusedTextIsShownOnceAndWaitsInTheCell)
     whenModal(form.get(), [shown](QWidget* modal) {
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             *shown << box->text();
-            box->button(QMessageBox::Ok)->click();
+            answerBox(*box, QMessageBox::Ok);
         }
         return false; // answers every box that comes up
     });
     clickCell(12, DESCRICAO);
     type("1-2");
     press(GetParam());
-    QTest::qWait(100);
+    QTRY_VERIFY(!shown->isEmpty());
+    QCoreApplication::processEvents(); // a second box would be up by now
 
     EXPECT_EQ(*shown, QStringList{"'1-2' is not a valid integer value for field 'DESCRICAO'"});
     ASSERT_TRUE(editor());

@@ -229,8 +229,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(RegisterTest, TheInputBoxTakesAtMost255Characters)
 {
     auto asked = std::make_shared<QString>();
-    QTimer::singleShot(0, [asked] {
-        auto* edit = QApplication::activeModalWidget()->findChild<QLineEdit*>();
+    whenModalOpens([asked](QWidget& box) {
+        auto* edit = box.findChild<QLineEdit*>();
         QTest::keyClicks(edit, QString(300, u'1'));
         *asked = edit->text();
         QTest::keyClick(edit, Qt::Key_Return);
@@ -250,7 +250,7 @@ TEST_F(RegisterTest, TypedMarkupShowsLiterallyInTheErrorBox)
         if (!box)
             return false;
         *shown = {box->text(), box->textFormat()};
-        box->button(QMessageBox::Ok)->click();
+        answerBox(*box, QMessageBox::Ok);
         return true;
     });
     cadastrar(QStringLiteral("<b>12</b>"));

@@ -5,6 +5,9 @@
 #include "base/Win1252.h"
 #include "dialogs/URegistra.h"
 #include "support/ErrorLog.h"
+#include "support/Ink.h"
+#include "support/Modal.h"
+#include "support/Services.h"
 #include "support/TempIni.h"
 #include "support/TestDatabase.h"
 #include "ui/BtnMetal.h"
@@ -390,19 +393,6 @@ TEST_F(Registra, CancelAsksForTheEndAndWritesNothing)
 // ---------------------------------------------------------------------------------------------
 // The look. With ZK_SCREENSHOT set to a file name, the dialog is also saved there.
 
-QString hex(QRgb colour) { return QColor(colour).name(); }
-
-int count(const QImage& image, const QRect& area, const std::function<bool(QColor)>& matches)
-{
-    int found = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            found += matches(image.pixelColor(x, y));
-    return found;
-}
-
-QImage shot(QWidget& widget) { return widget.grab().toImage().convertToFormat(QImage::Format_RGB32); }
-
 TEST_F(Registra, LooksAsDesigned)
 {
     EXPECT_EQ(dialog.windowTitle(), "Instalação do Sistema");
@@ -419,25 +409,25 @@ TEST_F(Registra, LooksAsDesigned)
 
     // The black frame, white inside.
     for (const QPoint edge : {QPoint(0, 0), QPoint(338, 0), QPoint(0, 213), QPoint(338, 213), QPoint(169, 213)})
-        EXPECT_EQ(hex(image.pixel(edge)), "#000000") << edge.x() << "," << edge.y();
-    EXPECT_EQ(hex(image.pixel(1, 1)), "#ffffff");
-    EXPECT_EQ(hex(image.pixel(300, 125)), "#ffffff");
+        EXPECT_EQ(colourName(image.pixel(edge)), "#000000") << edge.x() << "," << edge.y();
+    EXPECT_EQ(colourName(image.pixel(1, 1)), "#ffffff");
+    EXPECT_EQ(colourName(image.pixel(300, 125)), "#ffffff");
 
     // Each label on its blue backdrop, outlined in the shadow colour, the text dark on it.
-    const QString shadow = dialog.palette().color(QPalette::Dark).name();
+    const std::string shadow = colourName(dialog.palette().color(QPalette::Dark).rgb());
     for (const char* name : {"Label7", "Label5", "Label6", "Label8", "Label1", "Label2"}) {
         SCOPED_TRACE(name);
         const QRect label = dialog.findChild<QLabel*>(name)->geometry();
-        EXPECT_EQ(hex(image.pixel(label.left() - 2, label.center().y())), "#a4d2ec");
-        EXPECT_EQ(hex(image.pixel(label.left() - 1, label.top() - 2)), shadow);
-        EXPECT_GT(count(image, label, [](QColor c) { return c.lightness() < 60; }), 20);
+        EXPECT_EQ(colourName(image.pixel(label.left() - 2, label.center().y())), "#a4d2ec");
+        EXPECT_EQ(colourName(image.pixel(label.left() - 1, label.top() - 2)), shadow);
+        EXPECT_GT(pixelCount(image, label, [](QColor c) { return c.lightness() < 60; }), 20);
     }
 
     // The pictures are there, without their magenta background.
-    EXPECT_EQ(count(image, image.rect(), [](QColor c) { return c == QColor(0xFF, 0, 0xFF); }), 0);
+    EXPECT_EQ(pixelCount(image, image.rect(), [](QColor c) { return c == QColor(0xFF, 0, 0xFF); }), 0);
     for (const char* name : {"Image1", "Image2", "Image3"}) {
         const QRect picture = dialog.findChild<QLabel*>(name)->geometry();
-        EXPECT_GT(count(image, picture, [](QColor c) { return c != Qt::white; }), picture.width() * picture.height() / 4)
+        EXPECT_GT(pixelCount(image, picture, [](QColor c) { return c != Qt::white; }), picture.width() * picture.height() / 4)
             << name;
     }
 
@@ -458,12 +448,12 @@ TEST_F(Registra, ButtonsShowTheGradientTheirGlyphsAndWhichHasTheFocus)
         SCOPED_TRACE(button->objectName().toStdString());
         const QRect area = button->geometry();
         EXPECT_EQ(area.size(), QSize(86, 29));
-        EXPECT_EQ(hex(image.pixel(area.left(), area.center().y())), outline);
-        EXPECT_EQ(hex(image.pixel(area.left() + 3, area.bottom() - 1)), "#edf4fc") << "the last band";
+        EXPECT_EQ(colourName(image.pixel(area.left(), area.center().y())), outline);
+        EXPECT_EQ(colourName(image.pixel(area.left() + 3, area.bottom() - 1)), "#edf4fc") << "the last band";
         // The glyph's silver background is left out; its colours and the black caption show.
-        EXPECT_EQ(count(image, area, [](QColor c) { return c == QColor(0xC0, 0xC0, 0xC0); }), 0);
-        EXPECT_GT(count(image, area, [](QColor c) { return c.hsvSaturation() > 150; }), 10);
-        EXPECT_GT(count(image, area, [](QColor c) { return c.lightness() < 60; }), 40);
+        EXPECT_EQ(pixelCount(image, area, [](QColor c) { return c == QColor(0xC0, 0xC0, 0xC0); }), 0);
+        EXPECT_GT(pixelCount(image, area, [](QColor c) { return c.hsvSaturation() > 150; }), 10);
+        EXPECT_GT(pixelCount(image, area, [](QColor c) { return c.lightness() < 60; }), 40);
     }
 }
 
@@ -516,8 +506,8 @@ private:
 // Runs `user` on the installation dialog as soon as it is shown.
 void whenTheDialogShows(std::function<void(TFRegistra&)> user)
 {
-    QTimer::singleShot(0, [user = std::move(user)] {
-        auto* dialog = qobject_cast<TFRegistra*>(QApplication::activeModalWidget());
+    whenModalOpens([user = std::move(user)](QWidget& window) {
+        auto* dialog = qobject_cast<TFRegistra*>(&window);
         ASSERT_NE(dialog, nullptr) << "no installation dialog";
         user(*dialog);
         if (dialog->isVisible()) {
@@ -530,8 +520,7 @@ void whenTheDialogShows(std::function<void(TFRegistra&)> user)
 // "Linux" makes the terminal a client, so the database is reached through a server.
 TEST(FirstStart, ShowsTheDialogBeforeAnyOtherWindowAndConnectsWithWhatItWrote)
 {
-    if (!TestDatabase::serverAvailable())
-        GTEST_SKIP() << "no loopback Firebird server (scripts/test starts one)";
+    ZK_REQUIRE_SERVER();
     TempIni ini;
     auto db = TestDatabase::copyOf("sample", TestDatabase::Access::Server);
     const QString address = db->connectionName().section(u':', 0, 0);
@@ -592,8 +581,8 @@ TEST(FirstStart, EmptyPasswordShowsTheMessageAndWritesNothing)
     bool dialogStayedOpen = false;
     whenTheDialogShows([&](TFRegistra& dialog) {
         digita(dialog.EdSenha, QString());
-        QTimer::singleShot(0, [&] {
-            auto* window = qobject_cast<TFMensagem*>(QApplication::activeModalWidget());
+        whenModalOpens([&](QWidget& modal) {
+            auto* window = qobject_cast<TFMensagem*>(&modal);
             ASSERT_NE(window, nullptr) << "no message window came up";
             message = window->LbMsg->toPlainText().trimmed();
             QTest::keyClick(window, Qt::Key_Escape);

@@ -1,14 +1,8 @@
 // Opening a table from the floor, with every window of the program as start-up makes
 // them: free and occupied tables, the order of saving, and two terminals at one table.
 
-#include "app/Program.h"
-#include "base/ProgramaIrmao.h"
-#include "support/ErrorLog.h"
 #include "support/Modal.h"
-#include "support/StatementLog.h"
-#include "support/TempIni.h"
-#include "support/TestDatabase.h"
-#include "support/Waiter.h"
+#include "support/SampleProgram.h"
 #include "ui/DbCtrlGrid.h"
 
 #include <gtest/gtest.h>
@@ -17,49 +11,19 @@
 #include <QPushButton>
 #include <QTextEdit>
 
-#include <optional>
-
 namespace {
 
-class AbreMesaTest : public testing::Test {
+class AbreMesaTest : public testing::Test, protected SampleProgram {
 protected:
     void SetUp() override
     {
-        db = TestDatabase::copyOf("sample");
-        db->writeSettings();
-        DefinePastaDoPrograma(programFolder.path());
-        program.emplace();
-        log.emplace(program->Dm.Db);
-        program->FPRincipal.show();
-        program->FMensagem.Timer1->setInterval(10);
-    }
-    void TearDown() override
-    {
-        log.reset();
-        program.reset();
-        DefinePastaDoPrograma(QString());
+        start();
+        showFloor();
     }
 
-    TDm& dm() { return program->Dm; }
-    TFPRincipal& floor() { return program->FPRincipal; }
-    TFComanda& ticket() { return program->FComanda; }
-
-    // A waiter's touch on the tile of table `numero`.
-    void touchTable(int numero) { waiter::touchRecord(*floor().DBCtrlGrid1, "DESCRICAO", numero); }
     void answerQuestion(bool yes, std::function<void(QWidget&)> next = {}) { waiter::answerQuestion(yes, next); }
     int movements() { return db->value("select count(*) from MOVIMENTOSPRODUTOS").toInt(); }
     int generator() { return db->value("select gen_id(GEN_MOVIMENTOSPRODUTOS, 0) from rdb$database").toInt(); }
-    QVariantList table(int numero)
-    {
-        return db->rows("select STATUS, CODMOVIMENTO from MESAS where DESCRICAO = ?", {numero}).value(0);
-    }
-
-    TempIni ini;
-    ErrorLog errors;
-    QTemporaryDir programFolder;
-    std::unique_ptr<TestDatabase> db;
-    std::optional<Program> program;
-    std::optional<StatementLog> log;
 };
 
 TEST_F(AbreMesaTest, FreeTableAnsweredNoChangesNothing)

@@ -2,14 +2,9 @@
 // comes back. The program's connection goes through a proxy the test cuts; the database is
 // checked through a connection of the test's own, straight to the server.
 
-#include "app/Program.h"
-#include "base/ProgramaIrmao.h"
-#include "support/ErrorLog.h"
-#include "support/StatementLog.h"
-#include "support/TcpProxy.h"
-#include "support/TempIni.h"
-#include "support/TestDatabase.h"
-#include "support/Waiter.h"
+#include "support/Modal.h"
+#include "support/SampleProgram.h"
+#include "support/Services.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +13,6 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include <optional>
 #include <random>
 #include <string_view>
 
@@ -35,31 +29,16 @@ struct FaultPoint {
     bool loseReply = false;
 };
 
-class FaultTest : public testing::Test {
+class FaultTest : public testing::Test, protected SampleProgram {
 protected:
+    FaultTest() : SampleProgram(Access::Server) {}
     void SetUp() override
     {
-        if (!TestDatabase::serverAvailable())
-            GTEST_SKIP() << "no loopback Firebird server (scripts/test starts one)";
-        db = TestDatabase::copyOf("sample", TestDatabase::Access::Server);
-        proxy = std::make_unique<TcpProxy>(qEnvironmentVariable("ZENOBRA_TEST_FB_SERVER"));
-        db->writeSettings(proxy->address());
-        DefinePastaDoPrograma(programFolder.path());
-        program.emplace();
-        log.emplace(program->Dm.Db);
-        program->FPRincipal.show();
-        program->FMensagem.Timer1->setInterval(10);
+        ZK_REQUIRE_SERVER();
+        throughAProxy();
+        start();
+        showFloor();
     }
-    void TearDown() override
-    {
-        log.reset();
-        program.reset();
-        proxy.reset();
-        DefinePastaDoPrograma(QString());
-    }
-
-    TDm& dm() { return program->Dm; }
-    TFComanda& ticket() { return program->FComanda; }
 
     void strikeAt(const FaultPoint& point)
     {
@@ -80,14 +59,6 @@ protected:
             };
     }
 
-    void touchTable(int numero) { waiter::touchRecord(*program->FPRincipal.DBCtrlGrid1, "DESCRICAO", numero); }
-    void touchProduct(int codigo) { waiter::touchRecord(*ticket().GRidPesqProd, "CODIGO", codigo); }
-    // Touches the product and confirms the quantity on the keypad.
-    void addProduct(int codigo, const QString& quantidade)
-    {
-        whenModalOpens(waiter::keypad(quantidade));
-        touchProduct(codigo);
-    }
     // The occupied table's ticket: `actions` run on it, then "Sair" unless it closed.
     void inTicket(int numero, const std::function<void()>& actions)
     {
@@ -126,14 +97,6 @@ protected:
                   0)
             << "an order without its table";
     }
-
-    TempIni ini;
-    ErrorLog errors;
-    QTemporaryDir programFolder;
-    std::unique_ptr<TestDatabase> db;
-    std::unique_ptr<TcpProxy> proxy;
-    std::optional<Program> program;
-    std::optional<StatementLog> log;
 };
 
 // Nothing was being saved: the next touch connects again and goes on as if nothing happened.
@@ -301,42 +264,40 @@ public:
     SessionWindows(std::function<void()> inTicket, QString quantity)
         : inTicket_(std::move(inTicket)), quantity_(std::move(quantity))
     {
-        QObject::connect(&poll_, &QTimer::timeout, [this] { answer(); });
-        poll_.start(5);
+        onEveryModal(&answering_, [this](QWidget& modal) { answer(modal); });
     }
 
 private:
-    void answer()
+    void answer(QWidget& modal)
     {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || modal == handling_)
+        if (&modal == handling_)
             return;
-        const QString name = modal->objectName();
+        const QString name = modal.objectName();
         if (name == u"FMsgSimNaoTablet")
-            click(*modal, "BtnConfirmar");
+            click(modal, "BtnConfirmar");
         else if (name == u"FInformaQtd")
-            waiter::keypad(quantity_)(*modal);
-        else if (auto* box = qobject_cast<QMessageBox*>(modal); box && box->button(QMessageBox::Yes))
-            box->button(QMessageBox::Yes)->click();
+            waiter::keypad(quantity_)(modal);
+        else if (qobject_cast<QMessageBox*>(&modal))
+            answerBox(modal, QMessageBox::Yes);
         else if (name == u"FComanda" && !ticketDone_) {
             ticketDone_ = true;
-            handling_ = modal;
+            QWidget* ticket = handling_ = &modal;
             // Out of this timer's call: a timer does not fire again while its call runs, and the
             // step's action waits in windows this timer must answer.
-            QTimer::singleShot(0, modal, [this, modal] {
+            QTimer::singleShot(0, ticket, [this, ticket] {
                 inTicket_();
                 handling_ = nullptr;
-                if (modal->isVisible())
-                    static_cast<TFComanda*>(modal)->BtnSair->click();
+                if (ticket->isVisible())
+                    static_cast<TFComanda*>(ticket)->BtnSair->click();
             });
         }
     }
 
     std::function<void()> inTicket_;
     QString quantity_;
-    QTimer poll_;
     QWidget* handling_ = nullptr;
     bool ticketDone_ = false;
+    QObject answering_; // the windows are answered while the session lasts
 };
 
 class WaiterSession : public FaultTest, public testing::WithParamInterface<int> {
@@ -438,12 +399,9 @@ TEST_P(WaiterSession, EndsAsPlannedWhereverTheNetworkDrops)
     // The same session again on a fresh database and a fresh program.
     log.reset();
     program.reset();
-    db = TestDatabase::copyOf("sample", TestDatabase::Access::Server);
-    db->writeSettings(proxy->address());
-    program.emplace();
-    log.emplace(program->Dm.Db);
-    program->FPRincipal.show();
-    program->FMensagem.Timer1->setInterval(10);
+    db = TestDatabase::copyOf("sample", Access::Server);
+    start();
+    showFloor();
 
     std::mt19937 random(static_cast<unsigned>(GetParam()));
     const int at = std::uniform_int_distribution<int>(0, total - 1)(random);

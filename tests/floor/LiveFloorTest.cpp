@@ -2,14 +2,9 @@
 // lines, and this terminal's floor follows with nobody touching it; through the loopback
 // server and on the embedded engine.
 
-#include "app/Program.h"
-#include "base/ProgramaIrmao.h"
-#include "support/ErrorLog.h"
-#include "support/StatementLog.h"
-#include "support/TcpProxy.h"
-#include "support/TempIni.h"
-#include "support/TestDatabase.h"
-#include "support/Waiter.h"
+#include "support/Modal.h"
+#include "support/SampleProgram.h"
+#include "support/Services.h"
 #include "ui/DbCtrlGrid.h"
 
 #include <gtest/gtest.h>
@@ -17,35 +12,22 @@
 #include <QPushButton>
 #include <QTest>
 
-#include <optional>
-
 namespace {
 
 using Access = TestDatabase::Access;
 
-class LiveFloor : public testing::TestWithParam<Access> {
+class LiveFloor : public testing::TestWithParam<Access>, protected SampleProgram {
 protected:
+    LiveFloor() : LiveFloor(GetParam()) {}
+    explicit LiveFloor(Access access) : SampleProgram(access) {}
     void SetUp() override
     {
-        if (GetParam() == Access::Server && !TestDatabase::serverAvailable())
-            GTEST_SKIP() << "no loopback Firebird server (scripts/test starts one)";
-        db = TestDatabase::copyOf("sample", GetParam());
-        db->writeSettings(address());
-        DefinePastaDoPrograma(programFolder.path());
-        program.emplace();
-        log.emplace(program->Dm.Db);
-        floor().show();
-        program->FMensagem.Timer1->setInterval(10);
+        if (GetParam() == Access::Server)
+            ZK_REQUIRE_SERVER();
+        start();
+        showFloor();
     }
-    void TearDown() override
-    {
-        log.reset();
-        program.reset();
-        DefinePastaDoPrograma(QString());
-    }
-    virtual QString address() { return {}; }
 
-    TFPRincipal& floor() { return program->FPRincipal; }
     zk::Query& view() { return program->Dm.QPesqMesa; }
     // The floor's row of table `numero`, as this terminal shows it.
     QVariant shown(int numero, const char* field)
@@ -60,13 +42,6 @@ protected:
     int floorReads() { return int(log->starting("SELECT * FROM SPMESAS").size()); }
     // Another terminal's change, committed.
     void elsewhere(const QString& sql) { db->exec(sql); }
-
-    TempIni ini;
-    ErrorLog errors;
-    QTemporaryDir programFolder;
-    std::unique_ptr<TestDatabase> db;
-    std::optional<Program> program;
-    std::optional<StatementLog> log;
 };
 
 TEST_P(LiveFloor, AnotherTerminalsChangesShowWithNoTouchHere)
@@ -122,7 +97,7 @@ TEST_P(LiveFloor, WaitsUnderTheQuestionThenReadsOnce)
         EXPECT_EQ(floorReads(), reads) << "nothing read under the question";
         click(question, "BitBtn2");
     });
-    waiter::touchRecord(*floor().DBCtrlGrid1, "DESCRICAO", 1);
+    touchTable(1);
     QTRY_COMPARE(floorReads(), reads + 1);
     EXPECT_FALSE(program->Dm.PisoDesatualizado());
     EXPECT_EQ(shown(2, "STATUS"), "O");
@@ -138,9 +113,9 @@ TEST_P(LiveFloor, WaitsUnderTheTicketWhoseClosingReadsIt)
         elsewhere("update MESAS set STATUS = 'O', CODMOVIMENTO = 100 where DESCRICAO = 2");
         QTRY_VERIFY(program->Dm.PisoDesatualizado());
         readsUnderTicket = floorReads() - reads;
-        program->FComanda.BtnSair->click();
+        ticket().BtnSair->click();
     });
-    waiter::touchRecord(*floor().DBCtrlGrid1, "DESCRICAO", 3);
+    touchTable(3);
     EXPECT_EQ(readsUnderTicket, 0);
     QCoreApplication::processEvents();
     EXPECT_EQ(floorReads() - reads, 1) << "the ticket's closing read it; nothing more";
@@ -155,30 +130,33 @@ INSTANTIATE_TEST_SUITE_P(Access, LiveFloor, testing::Values(Access::Embedded, Ac
 // same statements as ever.
 class WithoutTheTriggers : public LiveFloor {
 protected:
+    WithoutTheTriggers() : LiveFloor(Access::Server) {}
     void SetUp() override
     {
-        if (!TestDatabase::serverAvailable())
-            GTEST_SKIP() << "no loopback Firebird server (scripts/test starts one)";
-        db = TestDatabase::copyOf("sample", Access::Server);
-        db->exec("drop trigger ZENOBRA_MESAS_AIUD");
-        db->exec("drop trigger ZENOBRA_ITENS_AIUD");
-        db->writeSettings();
-        DefinePastaDoPrograma(programFolder.path());
-        program.emplace();
-        log.emplace(program->Dm.Db);
-        floor().show();
+        ZK_REQUIRE_SERVER();
+        withoutLiveFloor();
+        start();
+        showFloor();
     }
 };
 
 TEST_F(WithoutTheTriggers, TheFloorIsReadAtItsUsualMomentsOnly)
 {
+    // The test's own connection watches the floor's event too, and one it posts itself after
+    // the change: once that one is back, a posting of the change would be back as well.
+    int postings = 0;
+    bool barrierBack = false;
+    auto floorEvent = db->watch("ZENOBRA_MESAS", [&] { ++postings; });
+    auto barrier = db->watch("ZENOBRA_TESTE_BARREIRA", [&] { barrierBack = true; });
     elsewhere("update MESAS set STATUS = 'O', CODMOVIMENTO = 100 where DESCRICAO = 1");
-    QTest::qWait(300); // a posting would have arrived by now
+    elsewhere("execute block as begin post_event 'ZENOBRA_TESTE_BARREIRA'; end");
+    QTRY_VERIFY(barrierBack);
+    EXPECT_EQ(postings, 0) << "the change posted nothing";
     EXPECT_TRUE(log->entries.empty());
     EXPECT_EQ(shown(1, "STATUS"), "L") << "a snapshot, as ever";
 
-    whenModalOpens([&](QWidget&) { program->FComanda.BtnSair->click(); });
-    waiter::touchRecord(*floor().DBCtrlGrid1, "DESCRICAO", 3);
+    whenModalOpens([&](QWidget&) { ticket().BtnSair->click(); });
+    touchTable(3);
     // The table and its order checked; the order, its lines, totals and item view; the
     // catalogue and the groups at the first showing; the item view again as the ticket shows;
     // the floor as it closes.
@@ -197,23 +175,23 @@ TEST_F(WithoutTheTriggers, TheFloorIsReadAtItsUsualMomentsOnly)
 // floor again once it has reconnected.
 class LiveFloorAfterACut : public LiveFloor {
 protected:
-    QString address() override
+    void SetUp() override
     {
-        proxy = std::make_unique<TcpProxy>(qEnvironmentVariable("ZENOBRA_TEST_FB_SERVER"));
-        return proxy->address();
+        ZK_REQUIRE_SERVER();
+        throughAProxy();
+        LiveFloor::SetUp();
     }
-    std::unique_ptr<TcpProxy> proxy;
 };
 
 TEST_P(LiveFloorAfterACut, FollowsTheFloorAgain)
 {
     proxy->cut();
-    waiter::touchRecord(*floor().DBCtrlGrid1, "DESCRICAO", 3);
+    touchTable(3);
     ASSERT_EQ(errors.messages.size(), 1);
     errors.messages.clear();
     proxy->restore();
-    whenModalOpens([&](QWidget&) { program->FComanda.BtnSair->click(); });
-    waiter::touchRecord(*floor().DBCtrlGrid1, "DESCRICAO", 3); // connects again
+    whenModalOpens([&](QWidget&) { ticket().BtnSair->click(); });
+    touchTable(3); // connects again
 
     elsewhere("update MESAS set STATUS = 'O', CODMOVIMENTO = 100 where DESCRICAO = 1");
     QTRY_COMPARE(shown(1, "STATUS"), "O");

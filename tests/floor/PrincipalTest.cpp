@@ -6,6 +6,7 @@
 #include "base/Ufuncoes.h"
 #include "support/ErrorLog.h"
 #include "support/FakeCaixa.h"
+#include "support/Ink.h"
 #include "support/Modal.h"
 #include "support/TempIni.h"
 #include "support/TestDatabase.h"
@@ -14,7 +15,6 @@
 #include <gtest/gtest.h>
 
 #include <QDesktopServices>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QPainter>
 #include <QTextEdit>
@@ -48,15 +48,6 @@ QPoint probe()
 }
 const QPoint imStatus(70, 4);
 
-int count(const QImage& image, const QRect& area, QRgb colour)
-{
-    int n = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            n += image.pixel(x, y) == colour;
-    return n;
-}
-
 class FloorTest : public testing::Test {
 protected:
     // Tables as (CODMESA, DESCRICAO, STATUS, CODMOVIMENTO).
@@ -77,12 +68,12 @@ protected:
 
     TFPRincipal& floor() { return program->FPRincipal; }
     zk::DbCtrlGrid& grid() { return *floor().DBCtrlGrid1; }
-    QImage tiles() { return grid().grab().toImage().convertToFormat(QImage::Format_RGB32); }
+    QImage tiles() { return shot(grid()); }
     QImage tile(const QImage& shot, int index) { return shot.copy(grid().panelRect(index)); }
     bool blank(const QImage& shot, int index)
     {
         QRect r = grid().panelRect(index);
-        return count(shot, r, white) == r.width() * r.height();
+        return pixelCount(shot, r, white) == r.width() * r.height();
     }
     // The table number each position shows, as the paint hook sees it.
     std::map<int, int> numbers()
@@ -129,11 +120,11 @@ TEST_P(TileStatus, OnlyExactlyLShowsTheFreePictureAndAGreenNumber)
     EXPECT_EQ(shown.pixel(imStatus + at), expected.pixel(at));
 
     const QRect number(20, 10, 101, 46);
-    EXPECT_GT(count(shown, number, GetParam().free ? green : red), 100);
-    EXPECT_EQ(count(shown, number, GetParam().free ? red : green), 0);
-    EXPECT_EQ(count(shown, shown.rect(), expected.pixel(0, expected.height() - 1)), 0)
+    EXPECT_GT(pixelCount(shown, number, GetParam().free ? green : red), 100);
+    EXPECT_EQ(pixelCount(shown, number, GetParam().free ? red : green), 0);
+    EXPECT_EQ(pixelCount(shown, shown.rect(), expected.pixel(0, expected.height() - 1)), 0)
         << "the picture's bottom-left colour is left out";
-    EXPECT_GT(count(shown, QRect(imStatus, QSize(90, 90)), selected), 500) << "the tile shows through";
+    EXPECT_GT(pixelCount(shown, QRect(imStatus, QSize(90, 90)), selected), 500) << "the tile shows through";
     EXPECT_TRUE(errors.messages.isEmpty());
 }
 INSTANTIATE_TEST_SUITE_P(Statuses, TileStatus,
@@ -232,7 +223,7 @@ TEST_F(FloorTest, MissingOrBrokenPictureFileLeavesThePictureOutSilentlyUntilItIs
     QImage shown = tile(tiles(), 0);
     tiles();
     EXPECT_EQ(shown.pixel(at), selected) << "missing: no picture";
-    EXPECT_GT(count(shown, QRect(20, 10, 101, 46), green), 100) << "the number still shows";
+    EXPECT_GT(pixelCount(shown, QRect(20, 10, 101, 46), green), 100) << "the number still shows";
 
     QFile broken(folder.filePath("img/3.bmp"));
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
@@ -277,8 +268,8 @@ TEST_F(FloorTest, DesktopLayoutIsTheDesignCentredWithoutATitleBar)
     EXPECT_EQ(grid().panelSize(), QSize(165, 109));
     EXPECT_EQ(floor().SpeedButton1->focusPolicy(), Qt::NoFocus);
 
-    QImage header = floor().Panel2->grab().toImage();
-    EXPECT_GT(count(header, floor().Label3->geometry(), white), 300) << "the title is white";
+    QImage header = shot(*floor().Panel2);
+    EXPECT_GT(pixelCount(header, floor().Label3->geometry(), white), 300) << "the title is white";
 }
 
 TEST_F(FloorTest, TabletLayoutFillsTheScreenWithoutSalesAndStretchesTheTiles)
@@ -403,36 +394,27 @@ TEST_F(FloorTest, OtherToolbarEntriesDoNothing)
 {
     start({{1, 1, "L", 0}});
     showFloor();
-    int modalsSeen = 0;
-    for (QWidget* entry : {floor().Image2, floor().Label2, floor().LbVendas, floor().Label3}) {
-        // A window opened by the click would be found, and closed, from inside its exec().
-        QTimer::singleShot(0, [&] {
-            if (QWidget* modal = QApplication::activeModalWidget()) {
-                ++modalsSeen;
-                modal->close();
-            }
-        });
+    // A window opened by a click would be found, and closed, from inside its exec().
+    QObject clicking;
+    const auto modalsSeen = closeEveryModal(&clicking);
+    for (QWidget* entry : {floor().Image2, floor().Label2, floor().LbVendas, floor().Label3})
         QTest::mouseClick(entry, Qt::LeftButton);
-        QTest::qWait(20);
-    }
-    EXPECT_EQ(modalsSeen, 0);
+    EXPECT_EQ(*modalsSeen, 0);
     EXPECT_TRUE(floor().isVisible());
 }
 
 TEST_F(FloorTest, VendasStartsTheSalesProgramWithoutArgumentsAndWithoutWaiting)
 {
-    FakeCaixa caixa("pasta do caixa", "sleep 2\n");
+    FakeCaixa caixa("pasta do caixa");
     DefinePastaDoPrograma(caixa.folder());
     start({{1, 1, "L", 0}});
     showFloor();
-    QElapsedTimer clock;
-    clock.start();
     QTest::mouseClick(floor().ImVendas, Qt::LeftButton);
-    EXPECT_LT(clock.elapsed(), 1000) << "nothing waits for the sales program";
-    while (caixa.runs() == 0 && clock.elapsed() < 5000)
-        QTest::qWait(20);
-    EXPECT_EQ(caixa.runs(), 1);
+    // It runs until released: had the click waited for it, the program would have ended.
+    EXPECT_FALSE(caixa.ended()) << "nothing waits for the sales program";
+    QTRY_COMPARE(caixa.runs(), 1);
     EXPECT_TRUE(caixa.arguments().isEmpty());
+    caixa.release();
 
     DefinePastaDoPrograma(programFolderWithoutCaixa.path());
     QTest::mouseClick(floor().ImVendas, Qt::LeftButton); // absent: nothing happens

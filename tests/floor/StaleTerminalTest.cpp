@@ -3,17 +3,12 @@
 // changed it meanwhile. No order is left without its table, no line goes into a closed
 // order, no renumbering is lost.
 
-#include "app/Program.h"
 #include "base/Erros.h"
-#include "base/ProgramaIrmao.h"
 #include "data/Atendimento.h"
-#include "support/ErrorLog.h"
 #include "support/MessageLog.h"
-#include "support/RegisterFixture.h"
-#include "support/StatementLog.h"
-#include "support/TempIni.h"
-#include "support/TestDatabase.h"
-#include "support/Waiter.h"
+#include "support/Modal.h"
+#include "support/SampleProgram.h"
+#include "support/Services.h"
 
 #include <gtest/gtest.h>
 
@@ -30,37 +25,20 @@ using atendimento::TextoDe;
 constexpr int mesa3 = 23, order3 = 101; // table 3 of the sample and its open order
 
 // The fixture's members are public: the tables of actions below use them.
-class StaleTerminal : public testing::Test {
+class StaleTerminal : public testing::Test, public SampleProgram {
 public:
+    StaleTerminal() : SampleProgram(Access::Server) {}
     void SetUp() override
     {
-        if (!TestDatabase::serverAvailable())
-            GTEST_SKIP() << "no loopback Firebird server (scripts/test starts one)";
-        db = TestDatabase::copyOf("sample", TestDatabase::Access::Server);
-        // Without the live floor's events: this terminal's floor stays as it last read it.
-        db->exec("drop trigger ZENOBRA_MESAS_AIUD");
-        db->exec("drop trigger ZENOBRA_ITENS_AIUD");
-        db->writeSettings();
+        ZK_REQUIRE_SERVER();
+        withoutLiveFloor(); // this terminal's floor stays as it last read it
         mesa12 = db->value("select CODMESA from MESAS where DESCRICAO = 12").toInt();
-        DefinePastaDoPrograma(programFolder.path());
-        program.emplace();
+        start();
         messages.emplace();
-        log.emplace(program->Dm.Db);
-        program->FPRincipal.show();
+        showFloor();
         other.emplace();
     }
-    void TearDown() override
-    {
-        other.reset();
-        log.reset();
-        messages.reset();
-        program.reset();
-        DefinePastaDoPrograma(QString());
-    }
 
-    TDm& dm() { return program->Dm; }
-    TFComanda& ticket() { return program->FComanda; }
-    void touchTable(int numero) { waiter::touchRecord(*program->FPRincipal.DBCtrlGrid1, "DESCRICAO", numero); }
     // Runs `actions` on the occupied table's ticket, then leaves it with "Sair" if still open.
     // The ticket may not open: the touch that brings a lost connection back only settles it.
     void inTicket(int numero, const std::function<void()>& actions)
@@ -76,12 +54,6 @@ public:
         });
         touchTable(numero);
     }
-    void addProduct(int codigo, const QString& quantidade)
-    {
-        whenModalOpens(waiter::keypad(quantidade));
-        waiter::touchRecord(*ticket().GRidPesqProd, "CODIGO", codigo);
-    }
-    QVariantList table(int numero) { return db->rows("select STATUS, CODMOVIMENTO from MESAS where DESCRICAO = ?", {numero}).value(0); }
     int lines(int codMovimento)
     {
         return db->value("select count(*) from ITENSMOVIMENTOPROD where CODMOVIMENTO = ?", {codMovimento}).toInt();
@@ -96,14 +68,8 @@ public:
                   0);
     }
 
-    TempIni ini;
-    ErrorLog errors;
-    QTemporaryDir programFolder;
-    std::unique_ptr<TestDatabase> db;
     int mesa12 = 0; // table 12's key
-    std::optional<Program> program;
     std::optional<MessageLog> messages;
-    std::optional<StatementLog> log;
     std::optional<TDm> other; // the other terminal
 };
 
@@ -117,7 +83,7 @@ TEST_F(StaleTerminal, FreeingFromAStaleTicketFreesNobodysOrder)
         db->exec("update MESAS set STATUS = 'L', CODMOVIMENTO = 0 where CODMESA = ?", {mesa3});
         ASSERT_EQ(atendimento::AbreMesaLivre(*other, {mesa3, "L", 0}), Resultado::Feito);
         reopened = table(3).value(1).toInt();
-        whenModalOpens([](QWidget& box) { static_cast<QMessageBox&>(box).button(QMessageBox::Yes)->click(); });
+        whenModalOpens([](QWidget& box) { answerBox(box, QMessageBox::Yes); });
         ticket().BtnLiberarMesa->click();
         EXPECT_FALSE(ticket().isVisible()) << "the stale ticket closes";
     });
@@ -306,7 +272,7 @@ Action freeTable()
     return {"FreeTable",
             [](StaleTerminal& t) {
                 t.inTicket(3, [&] {
-                    whenModalOpens([](QWidget& box) { static_cast<QMessageBox&>(box).button(QMessageBox::Yes)->click(); });
+                    whenModalOpens([](QWidget& box) { answerBox(box, QMessageBox::Yes); });
                     t.ticket().BtnLiberarMesa->click();
                 });
             },
@@ -321,7 +287,9 @@ Action renumber()
     return {"Renumber",
             [](StaleTerminal& t) {
                 ASSERT_TRUE(t.dm().LocalizaMesa(t.mesa12));
-                answerInput(&t.program->FPesqMesa, QStringLiteral("50"));
+                // The box does not come when the touch brings a lost connection back.
+                QObject touch;
+                whenModal(&touch, [](QWidget* box) { return answerInputBox(*box, QStringLiteral("50")).has_value(); });
                 t.program->FPesqMesa.BitBtn2->click();
             },
             [](StaleTerminal& t) { return t.db->value("select DESCRICAO from MESAS where CODMESA = ?", {t.mesa12}); },

@@ -8,9 +8,11 @@
 
 namespace {
 QString serverAddress() { return qEnvironmentVariable("ZENOBRA_TEST_FB_SERVER"); }
+QStringList credentials()
+{
+    return {QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=") + TestDatabase::serverPassword()};
+}
 } // namespace
-
-bool TestDatabase::serverAvailable() { return !serverAddress().isEmpty(); }
 
 QString TestDatabase::serverPassword() { return qEnvironmentVariable("ZENOBRA_TEST_FB_PASSWORD"); }
 
@@ -19,7 +21,7 @@ TestDatabase::TestDatabase(Access access, QString relativePath) : access_(access
     folder_ = dir_.path();
     path_ = dir_.filePath(relativePath);
     QDir().mkpath(QFileInfo(path_).absolutePath());
-    attachment_.params() = {QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=") + serverPassword()};
+    attachment_.params() = credentials();
 }
 
 TestDatabase::~TestDatabase() { disconnect(); }
@@ -27,6 +29,13 @@ TestDatabase::~TestDatabase() { disconnect(); }
 QString TestDatabase::connectionName() const
 {
     return access_ == Access::Server ? serverAddress() + u':' + path_ : path_;
+}
+
+void TestDatabase::connect(zk::fb::Attachment& attachment, const QString& address) const
+{
+    attachment.setDatabaseName(address.isEmpty() ? connectionName() : address + u':' + path_);
+    attachment.params() = credentials();
+    attachment.connect();
 }
 
 std::unique_ptr<TestDatabase> TestDatabase::empty(Access access)
@@ -59,10 +68,8 @@ void TestDatabase::writeSettings(const QString& address) const
 
 zk::fb::Attachment& TestDatabase::attachment()
 {
-    if (!attachment_.connected()) {
-        attachment_.setDatabaseName(connectionName());
-        attachment_.connect();
-    }
+    if (!attachment_.connected())
+        connect(attachment_);
     return attachment_;
 }
 
@@ -104,6 +111,11 @@ QVariant TestDatabase::value(const QString& sql, const QVariantList& params)
 {
     auto all = rows(sql, params);
     return all.isEmpty() || all.front().isEmpty() ? QVariant() : all.front().front();
+}
+
+std::unique_ptr<zk::fb::EventWatch> TestDatabase::watch(const QByteArray& event, std::function<void()> posted)
+{
+    return std::make_unique<zk::fb::EventWatch>(attachment(), event, std::move(posted));
 }
 
 void TestDatabase::disconnect() { attachment_.disconnect(); }

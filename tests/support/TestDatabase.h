@@ -3,11 +3,13 @@
 // embedded engine (or through the loopback server that scripts/test starts, when asked).
 
 #include "data/fb/Attachment.h"
+#include "data/fb/Events.h"
 #include "data/fb/Transaction.h"
 
 #include <QTemporaryDir>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 
 class TestDatabase {
@@ -20,8 +22,7 @@ public:
     // "sample": the sample bar), placed where the settings of a "L" server with this
     // folder as DIR find it: <folder>/zenobra/dados/zenobra.gdb.
     static std::unique_ptr<TestDatabase> copyOf(const QString& which, Access access = Access::Embedded);
-    // Whether the loopback server is there (its address and password come from the environment).
-    static bool serverAvailable();
+    // The loopback server's password (its address and password come from the environment).
     static QString serverPassword();
 
     ~TestDatabase();
@@ -33,6 +34,9 @@ public:
     // Settings that make the data module open this database; through the server at
     // `serverAddress` ("host/port") when given instead of the loopback server itself.
     void writeSettings(const QString& serverAddress = {}) const;
+    // Connects another client's attachment to this database as this helper's own: through the
+    // server at `serverAddress` ("host/port") when given instead of the loopback server itself.
+    void connect(zk::fb::Attachment& attachment, const QString& serverAddress = {}) const;
 
     // Runs one statement in a transaction of its own, committed at once.
     void exec(const QString& sql, const QVariantList& params = {});
@@ -40,6 +44,10 @@ public:
     void execMany(const QString& sql, const QList<QVariantList>& params);
     QList<QVariantList> rows(const QString& sql, const QVariantList& params = {});
     QVariant value(const QString& sql, const QVariantList& params = {});
+
+    // An event of the server watched on this helper's own connection; `posted` runs on this
+    // thread after each delivery that follows a posting.
+    std::unique_ptr<zk::fb::EventWatch> watch(const QByteArray& event, std::function<void()> posted);
 
     // Ends this helper's own connection (a test that needs the file alone).
     void disconnect();

@@ -4,12 +4,10 @@
 #include "base/ProgramaIrmao.h"
 #include "data/dataset/Formatos.h"
 #include "data/UDm.h"
-#include "support/ErrorLog.h"
 #include "support/FakeCaixa.h"
 #include "support/Modal.h"
+#include "support/SampleBar.h"
 #include "support/StatementLog.h"
-#include "support/TempIni.h"
-#include "support/TestDatabase.h"
 #include "support/Waiter.h"
 #include "ticket/UComanda.h"
 #include "ticket/UInformaQtd.h"
@@ -41,27 +39,16 @@ using waiter::keypad;
 using waiter::touchBin;
 void touch(zk::DbCtrlGrid& grid) { waiter::touchCurrent(grid); }
 
-void answer(QWidget& box, QMessageBox::StandardButton button)
-{
-    auto* messageBox = qobject_cast<QMessageBox*>(&box);
-    ASSERT_NE(messageBox, nullptr) << box.objectName().toStdString();
-    messageBox->button(button)->click();
-}
-
-
-class ComandaTest : public testing::Test {
+class ComandaTest : public testing::Test, protected SampleBar {
 protected:
     void SetUp() override
     {
-        db = TestDatabase::copyOf("sample");
-        db->writeSettings();
-        DefinePastaDoPrograma(programFolder.path());
+        install();
         Dm.emplace(TDm::Instalacao{}, &log);
         FInformaQtd.emplace(*Dm);
         FMsgSimNaoTablet.emplace();
         FComanda.emplace(*Dm, false, *FInformaQtd, *FMsgSimNaoTablet);
     }
-    void TearDown() override { DefinePastaDoPrograma(QString()); }
 
     // Opens a table's ticket as the floor does, runs the waiter's actions on it, and
     // leaves with "Sair" unless the actions closed it.
@@ -95,10 +82,6 @@ protected:
     }
     double price(int codigo) { return db->value("select PRECOVENDA from PRODUTOS where CODIGO = ?", {codigo}).toDouble(); }
 
-    TempIni ini;
-    ErrorLog errors;
-    QTemporaryDir programFolder;
-    std::unique_ptr<TestDatabase> db;
     StatementLog log;
     std::optional<TDm> Dm;
     std::optional<TFInformaQtd> FInformaQtd;
@@ -158,7 +141,8 @@ TEST_F(ComandaTest, CancelledKeypadAddsNothingButUsedALineCode)
 // must not press a button the waiter is not on; on a focused button it presses that one.
 TEST_F(ComandaTest, EnterAfterATouchNeverBillsAndOnSairCloses)
 {
-    FakeCaixa caixa("programa", "exit 0\n");
+    FakeCaixa caixa("programa", 0);
+    caixa.release(); // were it started, it would end at once
     DefinePastaDoPrograma(caixa.folder());
     bool closedBySair = false;
     openTicket(mesa8, [&](TFComanda& t) {
@@ -240,10 +224,9 @@ TEST_F(ComandaTest, QuantityThatIsNoNumberLeavesNothingHalfMade)
 {
     openTicket(mesa3, [&](TFComanda& t) {
         log.clear();
-        whenModalOpens(keypad("", "SpeedButton11")); // LIMPAR
-        QTimer::singleShot(50, [] {
-            if (auto* w = QApplication::activeModalWidget())
-                click(*w, "BtnConfirmar");
+        whenModalOpens([](QWidget& w) {
+            click(w, "SpeedButton11"); // LIMPAR
+            click(w, "BtnConfirmar");
         });
         touch(*t.GRidPesqProd);
         EXPECT_EQ(Dm->QItensMov.state(), zk::Query::State::Browse) << "the pending line is gone";
@@ -289,7 +272,7 @@ TEST_F(ComandaTest, TypedCodeMustMatchCharacterForCharacter)
                 notFound << box.text();
                 EXPECT_EQ(box.windowTitle(), "Zenobra Kova");
                 EXPECT_EQ(box.icon(), QMessageBox::NoIcon);
-                answer(w, QMessageBox::Ok);
+                answerBox(w, QMessageBox::Ok);
             });
             typeCode(code);
             EXPECT_EQ(t.focusWidget(), t.EdCodigo);
@@ -310,7 +293,7 @@ TEST_F(ComandaTest, GroupNarrowsTheCatalogueUntilGruposAndTheFilterCarriesOver)
         EXPECT_EQ(Dm->QPesqProdutos.recordCount(), 8);
         whenModalOpens([&](QWidget& w) {
             ++messages;
-            answer(w, QMessageBox::Ok);
+            answerBox(w, QMessageBox::Ok);
         });
         typeCode("7"); // a beer: not among the drinks
         QTest::mouseClick(t.Panel6, Qt::LeftButton);
@@ -355,7 +338,7 @@ TEST_F(ComandaTest, LiberarMesaFreesTheTableAndKeepsTheOrder)
 {
     Dm->QPesqMesa.open();
     openTicket(mesa3, [&](TFComanda& t) {
-        whenModalOpens([](QWidget& w) { answer(w, QMessageBox::No); });
+        whenModalOpens([](QWidget& w) { answerBox(w, QMessageBox::No); });
         t.BtnLiberarMesa->click();
         EXPECT_TRUE(t.isVisible());
         whenModalOpens([](QWidget& w) {
@@ -366,7 +349,7 @@ TEST_F(ComandaTest, LiberarMesaFreesTheTableAndKeepsTheOrder)
             // The platform's box speaks the system's language (pt_BR under the C locale).
             EXPECT_EQ(box.button(QMessageBox::Yes)->text().remove(u'&'), "Sim");
             EXPECT_EQ(box.button(QMessageBox::No)->text().remove(u'&'), QStringLiteral("Não"));
-            answer(w, QMessageBox::Yes);
+            answerBox(w, QMessageBox::Yes);
         });
         t.BtnLiberarMesa->click();
         EXPECT_FALSE(t.isVisible());
@@ -384,7 +367,7 @@ TEST_F(ComandaTest, LiberarMesaFreesATableWhoseOrderNoLongerExists)
     db->exec("delete from MOVIMENTOSPRODUTOS where CODMOVIMENTO = ?", {mesa3.codMovimento});
     openTicket(mesa3, [&](TFComanda& t) {
         EXPECT_TRUE(Dm->QMov.isEmpty());
-        whenModalOpens([](QWidget& w) { answer(w, QMessageBox::Yes); });
+        whenModalOpens([](QWidget& w) { answerBox(w, QMessageBox::Yes); });
         t.BtnLiberarMesa->click();
     });
     EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join('\n').toStdString();
@@ -393,17 +376,18 @@ TEST_F(ComandaTest, LiberarMesaFreesATableWhoseOrderNoLongerExists)
 
 TEST_F(ComandaTest, FaturarWaitsForTheBillingProgramThenCloses)
 {
-    FakeCaixa caixa("pasta do programa", "sleep 0.4\nexit 3\n");
+    FakeCaixa caixa("pasta do programa", 3);
     DefinePastaDoPrograma(caixa.folder());
     bool visibleAfterWait = true;
     openTicket(mesa8, [&](TFComanda& t) {
-        QTimer::singleShot(150, [&] {
+        caixa.whenStarted([&] {
             EXPECT_TRUE(t.isVisible()) << "the ticket stays while the program runs";
             EXPECT_FALSE(t.BtnFaturar->isEnabled());
             EXPECT_FALSE(t.BtnLiberarMesa->isEnabled());
             t.BtnFaturarClick(); // refused while billing
             t.BtnSairClick();    // waits for the end
             EXPECT_TRUE(t.isVisible());
+            caixa.release();
         });
         log.clear();
         t.BtnFaturar->click();

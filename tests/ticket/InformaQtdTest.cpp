@@ -2,11 +2,9 @@
 // keys and the keyboard make of the quantity, and how each way of leaving treats the line.
 
 #include "data/UDm.h"
-#include "support/ErrorLog.h"
 #include "support/Modal.h"
+#include "support/SampleBar.h"
 #include "support/StatementLog.h"
-#include "support/TempIni.h"
-#include "support/TestDatabase.h"
 #include "ticket/UInformaQtd.h"
 #include "ui/Memo.h"
 
@@ -19,12 +17,11 @@
 
 namespace {
 
-class InformaQtdTest : public testing::Test {
+class InformaQtdTest : public testing::Test, protected SampleBar {
 protected:
     void SetUp() override
     {
-        db = TestDatabase::copyOf("sample");
-        db->writeSettings();
+        install();
         Dm.emplace();
         Dm->AbreMovimento(db->value("select min(CODMOVIMENTO) from MESAS where STATUS = 'O'").toInt());
         Dm->QItensMov.last();
@@ -43,9 +40,6 @@ protected:
         return FInformaQtd->exec();
     }
 
-    TempIni ini;
-    ErrorLog errors;
-    std::unique_ptr<TestDatabase> db;
     std::optional<TDm> Dm;
     std::optional<TFInformaQtd> FInformaQtd;
     std::optional<StatementLog> log;

@@ -1,4 +1,5 @@
 #include "base/Erros.h"
+#include "support/Ink.h"
 #include "ui/BtnMetal.h"
 #include "ui/GlyphCache.h"
 #include "ui/GlyphLayout.h"
@@ -31,21 +32,6 @@ constexpr QRgb Black = 0xFF000000;
 constexpr QRgb Navy = 0xFF000080;
 constexpr QRgb PaleBlue = 0xFFEDF4FC;
 
-QImage shot(QWidget& widget)
-{
-    return widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
-}
-
-std::string name(QRgb colour)
-{
-    return QColor(colour).name().toStdString();
-}
-
-std::string colourAt(const QImage& image, int x, int y)
-{
-    return name(image.pixel(x, y));
-}
-
 // The colour of a whole row inside the border, or "mixed".
 std::string rowColour(const QImage& image, int y)
 {
@@ -53,16 +39,6 @@ std::string rowColour(const QImage& image, int y)
         if (image.pixel(x, y) != image.pixel(1, y))
             return "mixed";
     return colourAt(image, 1, y);
-}
-
-QRect inkBox(const QImage& image, const std::function<bool(QColor)>& isInk)
-{
-    QRect box;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (isInk(image.pixelColor(x, y)))
-                box |= QRect(x, y, 1, 1);
-    return box;
 }
 
 // Square glyphs side by side on silver, each with a solid block from (2, 2) to (13, 13).
@@ -145,7 +121,7 @@ TEST_P(GradientBands, PaintTheExpectedColourAtEachOffset)
         const bool downwards = c.direction == DiTopoBaixo;
         const int x = downwards ? c.size.width() / 2 : offset;
         const int y = downwards ? offset : c.size.height() / 2;
-        EXPECT_EQ(colourAt(image, x, y), name(colour)) << "at offset " << offset;
+        EXPECT_EQ(colourAt(image, x, y), colourName(colour)) << "at offset " << offset;
     }
 }
 
@@ -329,7 +305,7 @@ TEST_F(ButtonInWindow, DottedFocusFrameInvertsEveryOtherPixelFourPixelsIn)
     button->setFocoPontilhado(true);
     const QImage dotted = shot(*button);
 
-    const auto inverted = [&plain](int x, int y) { return name(~plain.pixel(x, y) | 0xFF000000); };
+    const auto inverted = [&plain](int x, int y) { return colourName(~plain.pixel(x, y) | 0xFF000000); };
     for (const QPoint p : {QPoint(4, 4), QPoint(6, 4), QPoint(81, 5), QPoint(4, 24), QPoint(81, 23)})
         EXPECT_EQ(colourAt(dotted, p.x(), p.y()), inverted(p.x(), p.y())) << p.x() << "," << p.y();
     for (const QPoint p : {QPoint(5, 4), QPoint(4, 5), QPoint(3, 3), QPoint(82, 4), QPoint(43, 14)})
@@ -517,9 +493,9 @@ TEST_P(StateImage, ComesFromTheStripImageOfThatState)
     button->setEnabled(c.look != StateImageCase::Disabled);
     const QImage image = shot(*button);
     const QPoint shift = c.look == StateImageCase::Pressed ? QPoint(1, 1) : QPoint();
-    EXPECT_EQ(colourAt(image, GlyphCentre.x(), GlyphCentre.y()), name(c.blockColour));
+    EXPECT_EQ(colourAt(image, GlyphCentre.x(), GlyphCentre.y()), colourName(c.blockColour));
     // The silver around the block is the transparent colour.
-    EXPECT_EQ(colourAt(image, GlyphAt.x() + shift.x(), GlyphAt.y() + shift.y()), name(Background));
+    EXPECT_EQ(colourAt(image, GlyphAt.x() + shift.x(), GlyphAt.y() + shift.y()), colourName(Background));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -554,7 +530,7 @@ TEST_P(DisabledGlyph, TakesTheSystemColours)
     const QImage image = shot(*button);
     for (const auto& [point, colour] : GetParam().expected) {
         const QPoint at = GlyphAt + point;
-        EXPECT_EQ(colourAt(image, at.x(), at.y()), name(colour)) << point.x() << "," << point.y();
+        EXPECT_EQ(colourAt(image, at.x(), at.y()), colourName(colour)) << point.x() << "," << point.y();
     }
 }
 
@@ -612,8 +588,8 @@ TEST_F(SystemColours, FixedTransparentColourOverridesTheBottomLeftPixel)
     auto button = glyphButton(QImage());
     button->setGlyph(blockStrip({Red}), Red);
     const QImage image = shot(*button);
-    EXPECT_EQ(colourAt(image, GlyphCentre.x(), GlyphCentre.y()), name(Background));
-    EXPECT_EQ(colourAt(image, GlyphAt.x(), GlyphAt.y()), name(Silver));
+    EXPECT_EQ(colourAt(image, GlyphCentre.x(), GlyphCentre.y()), colourName(Background));
+    EXPECT_EQ(colourAt(image, GlyphAt.x(), GlyphAt.y()), colourName(Silver));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -720,23 +696,23 @@ protected:
 
 TEST_F(ListGlyph, ReplacesTheGlyphAtThePaintAndLeavesItEmpty)
 {
-    EXPECT_EQ(glyphCentre(), name(Blue));
+    EXPECT_EQ(glyphCentre(), colourName(Blue));
     EXPECT_TRUE(button.glyph().isNull());
-    EXPECT_EQ(glyphCentre(), name(Blue));
+    EXPECT_EQ(glyphCentre(), colourName(Blue));
 }
 
 TEST_F(ListGlyph, IndexOutsideTheListPaintsTheGlyphOnceAndThenNothing)
 {
     button.setImageIndex(1);
-    EXPECT_EQ(glyphCentre(), name(Red));
+    EXPECT_EQ(glyphCentre(), colourName(Red));
     EXPECT_TRUE(button.glyph().isNull());
-    EXPECT_EQ(glyphCentre(), name(White));
+    EXPECT_EQ(glyphCentre(), colourName(White));
 }
 
 TEST_F(ListGlyph, RemovedImageLeavesTheIndexOutside)
 {
     list.remove(0);
-    EXPECT_EQ(glyphCentre(), name(Red));
+    EXPECT_EQ(glyphCentre(), colourName(Red));
     EXPECT_THROW(list.remove(0), zk::Error);
 }
 
@@ -745,10 +721,10 @@ TEST_F(ListGlyph, DestroyedListIsForgotten)
     auto doomed = std::make_unique<TImageList>(QSize(16, 16));
     doomed->add(blockStrip({Green}));
     button.setImageList(doomed.get());
-    EXPECT_EQ(glyphCentre(), name(Green));
+    EXPECT_EQ(glyphCentre(), colourName(Green));
     doomed.reset();
     EXPECT_EQ(button.imageList(), nullptr);
-    EXPECT_EQ(glyphCentre(), name(White));
+    EXPECT_EQ(glyphCentre(), colourName(White));
 }
 
 TEST(ImageList, RefusesImagesOfAnotherSize)
@@ -786,8 +762,8 @@ TEST(GlyphList, DrawsTheTransparentColourAsSeeThrough)
     QPainter painter(&target);
     list.draw(painter, QPoint(0, 0), slot);
     painter.end();
-    EXPECT_EQ(colourAt(target, 0, 0), name(Green));
-    EXPECT_EQ(colourAt(target, 8, 8), name(Red));
+    EXPECT_EQ(colourAt(target, 0, 0), colourName(Green));
+    EXPECT_EQ(colourAt(target, 8, 8), colourName(Red));
 }
 
 std::unique_ptr<TBtnMetal> paintedButton(const QImage& picture)

@@ -4,6 +4,7 @@
 #include "data/dataset/DataSource.h"
 #include "data/dataset/Query.h"
 #include "support/ErrorLog.h"
+#include "support/Ink.h"
 #include "support/TestDatabase.h"
 #include "ui/DbCtrlGrid.h"
 
@@ -36,9 +37,7 @@ protected:
     {
         db = TestDatabase::empty();
         db->exec("create table TILES (ID integer not null, NOME varchar(20), FOTO blob sub_type 0)");
-        connection.setDatabaseName(db->connectionName());
-        connection.params() = {"user_name=SYSDBA", "password="};
-        connection.connect();
+        db->connect(connection);
     }
     void TearDown() override
     {
@@ -76,7 +75,7 @@ protected:
         grid->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(grid.get()));
     }
-    QImage render() { return grid->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+    QImage render() { return shot(*grid); }
     int current() const { return query->fieldByName("ID").asInteger(); }
     QPoint centreOf(int index) const { return grid->panelRect(index).center(); }
     void press(const QPoint& at) { QTest::mousePress(grid.get(), Qt::LeftButton, {}, at); }
@@ -169,10 +168,7 @@ TEST_F(GridTest, CurrentTileAloneTakesTheSelectedColourAndWithFocusTheDottedRect
     const QRgb ink = grid->palette().color(QPalette::WindowText).rgb();
     // Ink on a column of a tile, between the top and bottom sides of the focus rectangle.
     auto inkOnColumn = [&](const QImage& shot, int x, const QRect& r) {
-        int count = 0;
-        for (int y = r.top() + 3; y <= r.bottom() - 3; ++y)
-            count += shot.pixel(x, y) == ink;
-        return count;
+        return pixelCount(shot, QRect(QPoint(x, r.top() + 3), QPoint(x, r.bottom() - 3)), ink);
     };
 
     QImage shot = render();

@@ -7,7 +7,7 @@
 #include "ui/Memo.h"
 #include "ui/UMensagem.h"
 
-#include <QElapsedTimer>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -90,16 +90,15 @@ INSTANTIATE_TEST_SUITE_P(Keys, OtherKeyTest,
 TEST_F(MensagemTest, AMessageShownAgainAfterEscGetsItsFullTime)
 {
     FMensagem.Timer1->setInterval(600);
-    show(QStringLiteral("primeira"), [](QWidget& window) {
-        QTest::qWait(400);
+    show(QStringLiteral("primeira"), [&](QWidget& window) {
+        // Esc once the first showing has used more than half its time.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return FMensagem.Timer1->remainingTime() < 300; }));
         pressEsc(window);
     });
+    EXPECT_FALSE(FMensagem.Timer1->isActive()) << "the first showing's time ends with it";
 
-    QElapsedTimer shown;
-    shown.start();
-    show(QStringLiteral("segunda"), [](QWidget&) {});
-    // Had the first showing's timer gone on, it would have closed this one after ~200 ms.
-    EXPECT_GE(shown.elapsed(), 550);
+    // Had the first showing's timer gone on, this one would have less than half its time.
+    show(QStringLiteral("segunda"), [&](QWidget&) { EXPECT_GT(FMensagem.Timer1->remainingTime(), 300); });
 }
 
 TEST(MensagemWithoutWindowTest, DoesNothingOnceTheWindowIsGone)

@@ -104,7 +104,7 @@ TEST_F(MsgSimNaoTabletTest, QuestionIsCentredAndALongOneWrapsOntoASecondLine)
     QPoint windowCentre;
     ask(QStringLiteral("Excluir Produto?"), [&](QWidget& window) {
         shortQuestion = inkBands(*FMsgSimNaoTablet.MemoDesc, isText);
-        background = window.grab().toImage().pixelColor(3, 3);
+        background = shot(window).pixelColor(3, 3);
         windowCentre = window.geometry().center();
         click(window, "BitBtn2");
     });

@@ -3,10 +3,10 @@
 
 #include "app/Program.h"
 #include "base/Ufuncoes.h"
-#include "support/ErrorLog.h"
+#include "support/Modal.h"
 #include "support/RunningProgram.h"
-#include "support/TempIni.h"
-#include "support/TestDatabase.h"
+#include "support/SampleBar.h"
+#include "support/Services.h"
 #include "ui/Aplicacao.h"
 #include "ui/DbCtrlGrid.h"
 #include "X11.h"
@@ -16,18 +16,15 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QTest>
-#include <QTimer>
 
 namespace {
 
-class OnTheDisplay : public testing::Test {
+class OnTheDisplay : public testing::Test, protected SampleBar {
 protected:
     void SetUp() override
     {
-        if (QGuiApplication::platformName() != u"xcb")
-            GTEST_SKIP() << "no X server (scripts/test starts one and names it in ZENOBRA_TEST_DISPLAY)";
-        db = TestDatabase::copyOf("sample");
-        db->writeSettings();
+        ZK_REQUIRE_DISPLAY();
+        install();
     }
 
     // The title the X server holds for a window once it is shown.
@@ -37,10 +34,6 @@ protected:
         QCoreApplication::processEvents();
         return x11::title(window.winId());
     }
-
-    TempIni ini;
-    ErrorLog errors;
-    std::unique_ptr<TestDatabase> db;
 };
 
 TEST_F(OnTheDisplay, WindowsGetExactlyTheirCaptions)
@@ -55,12 +48,10 @@ TEST_F(OnTheDisplay, WindowsGetExactlyTheirCaptions)
     EXPECT_EQ(x11::property(program.FPRincipal.winId(), "WM_CLASS").split('\0').value(1), "Zenobra Kova");
 
     QString boxTitle;
-    QTimer::singleShot(0, [&] {
-        QWidget* box = QApplication::activeModalWidget();
-        ASSERT_NE(box, nullptr);
+    whenModalOpens([&](QWidget& box) {
         QCoreApplication::processEvents();
-        boxTitle = x11::title(box->winId());
-        box->close();
+        boxTitle = x11::title(box.winId());
+        box.close();
     });
     MostraErro(QStringLiteral("Falha"));
     EXPECT_EQ(boxTitle, "Zenobra Kova");

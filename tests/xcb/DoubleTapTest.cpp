@@ -1,11 +1,8 @@
 // A double tap on a real display, where the X server stamps each touch with its time and
 // gives it to the window under the finger at that moment: one tap, one line.
 
-#include "app/Program.h"
-#include "data/UDm.h"
-#include "support/ErrorLog.h"
-#include "support/TempIni.h"
-#include "support/TestDatabase.h"
+#include "support/SampleProgram.h"
+#include "support/Services.h"
 #include "ui/DbCtrlGrid.h"
 #include "X11.h"
 
@@ -15,8 +12,6 @@
 #include <QStyleHints>
 #include <QTest>
 #include <QTimer>
-
-#include <optional>
 
 namespace {
 
@@ -58,22 +53,18 @@ private:
 
 QPoint centreOnScreen(const QWidget& widget) { return widget.mapToGlobal(widget.rect().center()); }
 
-class DoubleTap : public testing::Test {
+class DoubleTap : public testing::Test, protected SampleProgram {
 protected:
     void SetUp() override
     {
-        if (QGuiApplication::platformName() != u"xcb")
-            GTEST_SKIP() << "no X server (scripts/test starts one and names it in ZENOBRA_TEST_DISPLAY)";
-        db = TestDatabase::copyOf("sample");
-        db->writeSettings();
-        program.emplace();
-        program->FPRincipal.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&program->FPRincipal));
+        ZK_REQUIRE_DISPLAY();
+        start();
+        showFloor();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&floor()));
         before = lines();
     }
 
     int lines() { return db->value("select count(*) from ITENSMOVIMENTOPROD where CODMOVIMENTO = 101").toInt(); }
-    TFComanda& ticket() { return program->FComanda; }
     TFInformaQtd& keypad() { return program->FInformaQtd; }
     void touchKey(const char* name) { x11::touch(centreOnScreen(*keypad().findChild<QWidget*>(name))); }
     // Where the first product's tile lies on the screen.
@@ -93,18 +84,13 @@ protected:
             ticket().BtnSair->click();
             left = true;
         });
-        zk::DbCtrlGrid& floor = *program->FPRincipal.DBCtrlGrid1;
+        zk::DbCtrlGrid& tables = *floor().DBCtrlGrid1;
         dm().QPesqMesa.last();
         ASSERT_TRUE(dm().QPesqMesa.locate("DESCRICAO", 3));
-        x11::touch(floor.mapToGlobal(floor.panelRect(dm().QPesqMesa.recNo() - floor.topRecord()).center()));
+        x11::touch(tables.mapToGlobal(tables.panelRect(dm().QPesqMesa.recNo() - tables.topRecord()).center()));
         ASSERT_TRUE(QTest::qWaitFor([&] { return left; }, 30000));
     }
-    TDm& dm() { return program->Dm; }
 
-    TempIni ini;
-    ErrorLog errors;
-    std::unique_ptr<TestDatabase> db;
-    std::optional<Program> program;
     int before = 0;
 };
 

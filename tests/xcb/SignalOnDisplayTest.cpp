@@ -4,8 +4,8 @@
 // never confirmed, is not.
 
 #include "support/RunningProgram.h"
-#include "support/TempIni.h"
-#include "support/TestDatabase.h"
+#include "support/SampleBar.h"
+#include "support/Services.h"
 #include "X11.h"
 
 #include <gtest/gtest.h>
@@ -34,17 +34,15 @@ class EndWithTheKeypadOpen : public testing::TestWithParam<TestDatabase::Access>
 
 TEST_P(EndWithTheKeypadOpen, StoresWhatWasConfirmedAndNothingElse)
 {
-    if (QGuiApplication::platformName() != u"xcb")
-        GTEST_SKIP() << "no X server (scripts/test starts one and names it in ZENOBRA_TEST_DISPLAY)";
-    if (GetParam() == TestDatabase::Access::Server && !TestDatabase::serverAvailable())
-        GTEST_SKIP() << "no loopback Firebird server (scripts/test starts one)";
-    TempIni ini;
-    auto db = TestDatabase::copyOf("sample", GetParam());
-    db->writeSettings();
+    ZK_REQUIRE_DISPLAY();
+    if (GetParam() == TestDatabase::Access::Server)
+        ZK_REQUIRE_SERVER();
+    SampleBar bar(GetParam());
+    bar.install();
     const QString lines = QStringLiteral("select QTD from ITENSMOVIMENTOPROD where CODMOVIMENTO = 101 "
                                          "order by CODITEMMOVIMENTO desc");
-    const int before = db->rows(lines).size();
-    db->disconnect(); // on the embedded engine the file is the program's alone while it runs
+    const int before = bar.db->rows(lines).size();
+    bar.db->disconnect(); // on the embedded engine the file is the program's alone while it runs
 
     RunningProgram zenobra;
     QProcessEnvironment environment;
@@ -72,7 +70,7 @@ TEST_P(EndWithTheKeypadOpen, StoresWhatWasConfirmedAndNothingElse)
     ::kill(static_cast<pid_t>(zenobra.pid()), SIGTERM);
     ASSERT_TRUE(zenobra.waitForEnd(5000)) << "still running 5 s after SIGTERM";
     EXPECT_EQ(zenobra.exitCode(), 0);
-    const QList<QVariantList> after = db->rows(lines);
+    const QList<QVariantList> after = bar.db->rows(lines);
     EXPECT_EQ(after.size(), before + 1);
     EXPECT_EQ(after.value(0).value(0), 5.0) << "the confirmed line";
 }

@@ -1,6 +1,6 @@
 // The test program of the real display: on the bare X server that scripts/test starts
 // (ZENOBRA_TEST_DISPLAY), through Qt's xcb platform. Without it the program runs on the
-// offscreen platform and every case skips itself.
+// offscreen platform and every case skips itself (fails, under scripts/test).
 
 #include "support/EndOnSignal.h"
 #include "ui/Aplicacao.h"

@@ -1,0 +1,52 @@
+#pragma once
+// The whole program started on a copy of the sample bar, as a terminal at the bar runs it,
+// what its connection sends from then on, and the waiter's touches on it.
+
+#include "app/Program.h"
+#include "support/SampleBar.h"
+#include "support/StatementLog.h"
+#include "support/TcpProxy.h"
+#include "support/Waiter.h"
+
+#include <memory>
+#include <optional>
+
+class SampleProgram : public SampleBar {
+public:
+    using SampleBar::SampleBar;
+
+    // The program reaches the loopback server through a proxy the test can cut (before start()).
+    void throughAProxy() { proxy = std::make_unique<TcpProxy>(qEnvironmentVariable("ZENOBRA_TEST_FB_SERVER")); }
+
+    // Start-up: the data module and the windows; the log sees every statement from here on.
+    void start()
+    {
+        install(proxy ? proxy->address() : QString());
+        program.emplace();
+        log.emplace(program->Dm.Db);
+    }
+    // The floor on screen, as start-up leaves it; a message shown closes at once.
+    void showFloor()
+    {
+        floor().show();
+        program->FMensagem.Timer1->setInterval(10);
+    }
+
+    TDm& dm() { return program->Dm; }
+    TFPRincipal& floor() { return program->FPRincipal; }
+    TFComanda& ticket() { return program->FComanda; }
+
+    // A waiter's touch on the tile of table `numero`.
+    void touchTable(int numero) { waiter::touchRecord(*floor().DBCtrlGrid1, "DESCRICAO", numero); }
+    void touchProduct(int codigo) { waiter::touchRecord(*ticket().GRidPesqProd, "CODIGO", codigo); }
+    // On the open ticket: touches the product and confirms the quantity on the keypad.
+    void addProduct(int codigo, const QString& quantidade)
+    {
+        whenModalOpens(waiter::keypad(quantidade));
+        touchProduct(codigo);
+    }
+
+    std::unique_ptr<TcpProxy> proxy; // outlives the program, which may be connected through it
+    std::optional<Program> program;
+    std::optional<StatementLog> log;
+};
