@@ -17,10 +17,10 @@
 #include <QApplication>
 #include <QFile>
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 
 namespace {
