@@ -130,8 +130,7 @@ QString TDm::NomeDoBanco(const Configuracao& cfg)
 
 void TDm::Confirma(zk::fb::Transaction& transacao)
 {
-    if (!transacao.active())
-        transacao.start();
+    transacao.ensureStarted();
     try {
         transacao.commitRetaining();
     } catch (const zk::DatabaseError& e) {
@@ -173,16 +172,9 @@ namespace {
 // The first row of a select run once on a transaction, its columns decoded; empty when none.
 QVariantList primeiraLinha(zk::fb::Transaction& transacao, const QString& sql, const QVariantList& parametros)
 {
-    if (!transacao.active())
-        transacao.start();
+    transacao.ensureStarted();
     zk::fb::Statement statement(transacao, sql);
-    auto cursor = statement.open(transacao, parametros);
-    auto row = cursor->layout().newBuffer();
-    QVariantList valores;
-    if (cursor->fetch(row.get()))
-        for (const zk::fb::Column& column : cursor->layout().columns())
-            valores << zk::fb::decode(column, row.get());
-    return valores;
+    return statement.open(transacao, parametros)->next().value_or(QVariantList());
 }
 
 QString semBrancos(const QVariant& texto) { return texto.toString().trimmed(); }
@@ -289,9 +281,6 @@ void TDm::Aplica(zk::Query& q)
     q.applyUpdates();
 }
 
-// ---- after a lost connection ----------------------------------------------------------
-
-
 // A server that refuses events (its port for them closed by a firewall) leaves the floor as it
 // always was: read again at its usual moments only.
 void TDm::AssinaPisoVivo()
@@ -307,6 +296,8 @@ void TDm::AssinaPisoVivo()
     }
 }
 
+// ---- after a lost connection ----------------------------------------------------------
+
 void TDm::IniciaAbertura(int codMesa, int codMovimento) { abertura_ = Abertura{codMesa, codMovimento}; }
 
 void TDm::ConcluiAbertura() { abertura_.reset(); }
@@ -317,8 +308,7 @@ void TDm::DesfazAbertura()
 {
     if (!abertura_)
         return;
-    if (!TsMov.active())
-        TsMov.start();
+    TsMov.ensureStarted();
     zk::fb::Statement(TsMov, QStringLiteral("DELETE FROM MOVIMENTOSPRODUTOS WHERE CODMOVIMENTO = :CODMOVIMENTO"))
         .execute(TsMov, {abertura_->codMovimento});
     TsMov.commitRetaining();
@@ -352,8 +342,7 @@ void TDm::EncerraConexoesPerdidas()
     const std::vector<qint64> perdidas = Db.takeLostConnectionIds();
     if (perdidas.empty())
         return;
-    if (!TsCAd.active())
-        TsCAd.start();
+    TsCAd.ensureStarted();
     zk::fb::Statement encerra(TsCAd, QStringLiteral("DELETE FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID = :ID"));
     for (qint64 id : perdidas)
         encerra.execute(TsCAd, {id});
@@ -417,18 +406,9 @@ TDm::Recuperacao TDm::Recupera()
 // Read again, each on the row it was on where that row still exists.
 void TDm::ReleOQueSeVe()
 {
-    auto releMantendo = [](zk::Query& q, const QString& chave) {
-        if (!q.active())
-            return;
-        const QVariant atual = q.isEmpty() ? QVariant() : q.fieldByName(chave).value();
-        q.reopen();
-        q.last();
-        q.first();
-        if (!atual.isNull())
-            q.locate(chave, atual);
-    };
-    releMantendo(QPesqMesa, QStringLiteral("CODMESA"));
-    releMantendo(QMesas, QStringLiteral("CODMESA"));
+    for (zk::Query* mesas : {&QPesqMesa, &QMesas})
+        if (mesas->active())
+            mesas->reopenKeepingRow(QStringLiteral("CODMESA"));
     if (!QMov.active())
         return;
     const QVariant item = QSpItens.active() && !QSpItens.isEmpty()

@@ -91,7 +91,6 @@ public:
     // stops there (SilentStop): the next touch acts on what the screen now shows. While the
     // server stays away it raises the lost-connection message, every time.
     bool Retoma();
-    bool ConexaoPerdida() const { return recuperacaoPendente_; }
 
     // The live floor: with db/live-floor.sql the server posts ZENOBRA_MESAS at every change
     // of a table or of an order line, whoever made it; the data module asks for it after

@@ -263,21 +263,16 @@ void TFPRincipal::ReleAoVivo()
     UltimaReleitura.start();
     zk::Query& floor = Dm.QPesqMesa;
     const QString chave = QStringLiteral("CODMESA");
-    QVariant atual, primeira;
+    QVariant primeira;
     if (floor.active() && !floor.isEmpty()) {
-        atual = floor.fieldByName(chave).value();
         zk::Query::ShowRow first(floor, DBCtrlGrid1->topRecord());
         primeira = floor.fieldByName(chave).value();
     }
     try {
-        floor.reopen();
-        floor.last();
-        floor.first();
+        floor.reopenKeepingRow(chave);
     } catch (const zk::Error&) {
         return;
     }
-    if (!atual.isNull())
-        floor.locate(chave, atual);
     for (int recNo = 0; !primeira.isNull() && recNo < floor.recordCount(); ++recNo) {
         zk::Query::ShowRow row(floor, recNo);
         if (floor.fieldByName(chave).value() == primeira) {

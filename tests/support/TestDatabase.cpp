@@ -95,13 +95,8 @@ QList<QVariantList> TestDatabase::rows(const QString& sql, const QVariantList& p
     {
         zk::fb::Statement statement(transaction, sql);
         auto cursor = statement.open(transaction, params);
-        auto row = cursor->layout().newBuffer();
-        while (cursor->fetch(row.get())) {
-            QVariantList values;
-            for (const auto& column : cursor->layout().columns())
-                values << zk::fb::decode(column, row.get());
-            result << values;
-        }
+        while (std::optional<QVariantList> values = cursor->next())
+            result << *values;
     }
     transaction.commit();
     return result;

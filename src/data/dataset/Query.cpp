@@ -161,14 +161,23 @@ void Query::reopen()
     read();
 }
 
+void Query::reopenKeepingRow(const QString& keyField)
+{
+    const QVariant key = active() && !isEmpty() ? fieldByName(keyField).value() : QVariant();
+    reopen();
+    last();
+    first();
+    if (!key.isNull())
+        locate(keyField, key);
+}
+
 // The select run afresh. The rows held so far go only once the server has answered: a read
 // that fails (the connection is gone) leaves them as they were.
 void Query::read()
 {
     fb::Attachment& db = transaction_.attachment();
     db.ensureConnected();
-    if (!transaction_.active())
-        transaction_.start();
+    transaction_.ensureStarted();
     fb::Statement& select = prepared(select_, selectGeneration_, sqlText());
     fb::Layout rowLayout = rowLayoutFor(select.outputLayout());
     fb::Layout params;
@@ -530,11 +539,10 @@ int Query::nextGeneratorValue()
     QString quoted = u'"' + QString(generatorName_).replace(u'"', QStringLiteral("\"\"")) + u'"';
     fb::Statement& generator = prepared(generator_, generatorGeneration_,
                                         QStringLiteral("SELECT GEN_ID(%1, %2) FROM RDB$DATABASE").arg(quoted).arg(1));
-    auto cursor = generator.open(transaction_);
-    auto row = cursor->layout().newBuffer();
-    if (!cursor->fetch(row.get()))
+    const std::optional<QVariantList> value = generator.open(transaction_)->next();
+    if (!value)
         throw DatabaseError(QStringLiteral("The generator %1 gave no value").arg(generatorName_));
-    return fb::decode(cursor->layout().columns().front(), row.get()).toInt();
+    return value->front().toInt();
 }
 
 void Query::startRow(bool atEnd)
@@ -678,11 +686,6 @@ fb::Statement& Query::updateStatement(UpdateSql::Kind kind)
 }
 
 namespace {
-UpdateSql::Kind kindOf(int mark, int inserted, int modified)
-{
-    return mark == inserted ? UpdateSql::Insert : mark == modified ? UpdateSql::Modify : UpdateSql::Delete;
-}
-
 // A column of a row layout, by the name of the field it holds.
 const fb::Column& columnNamed(const fb::Layout& layout, const QString& name)
 {
@@ -735,17 +738,21 @@ void Query::send(UpdateSql::Kind kind, const fb::Layout& layout, const std::byte
         throw DatasetError(QStringLiteral("User abort"));
 }
 
+UpdateSql::Kind Query::kindOf(Mark mark)
+{
+    return mark == Mark::Inserted ? UpdateSql::Insert : mark == Mark::Modified ? UpdateSql::Modify : UpdateSql::Delete;
+}
+
 void Query::applyRow(qsizetype rawIndex)
 {
     const Row& row = rows_[rawIndex];
-    send(kindOf(int(row.mark), int(Mark::Inserted), int(Mark::Modified)), rowLayout_, row.data.get(),
-         row.original.get(), row.blobs.get());
+    send(kindOf(row.mark), rowLayout_, row.data.get(), row.original.get(), row.blobs.get());
 }
 
 Query::Change Query::changeOf(const Row& row) const
 {
     Change change;
-    change.kind = kindOf(int(row.mark), int(Mark::Inserted), int(Mark::Modified));
+    change.kind = kindOf(row.mark);
     change.layout = rowLayout_;
     change.data = std::shared_ptr<std::byte[]>(copyOf(row.data.get()).release());
     if (row.original)
@@ -880,43 +887,32 @@ bool Query::Change::sameAs(const Change& other) const
 QVariant Query::Change::value(const QString& field) const { return fb::decode(columnNamed(layout, field), data.get()); }
 
 // The row the refresh statement finds by the change's key, as the server has it now.
-std::optional<std::vector<QVariant>> Query::serverRow(const Change& change)
+std::optional<QVariantList> Query::serverRow(const Change& change)
 {
     fb::Statement& refresh = prepared(refresh_, refreshGeneration_, updateSql_->refreshText());
     std::unique_ptr<std::byte[]> buffer;
     // The row is found by its key as the server last had it.
     const std::byte* keyedBy = change.original ? change.original.get() : change.data.get();
     fb::Layout bound = bindRow(refresh, change.layout, keyedBy, nullptr, change.blobs.get(), buffer);
-    auto cursor = refresh.open(transaction_, bound, buffer.get(), refresh.outputLayout());
-    auto row = cursor->layout().newBuffer();
-    if (!cursor->fetch(row.get()))
-        return std::nullopt;
-    std::vector<QVariant> values;
-    for (const fb::Column& column : cursor->layout().columns())
-        values.push_back(fb::decode(column, row.get()));
-    return values;
+    return refresh.open(transaction_, bound, buffer.get(), refresh.outputLayout())->next();
 }
 
 Query::Resolution Query::resolve(const Change& change)
 {
-    if (!transaction_.active())
-        transaction_.start();
+    transaction_.ensureStarted();
     if (change.kind == UpdateSql::Insert && generatorField_.isEmpty())
         return Resolution::Unverifiable;
-    const std::optional<std::vector<QVariant>> server = serverRow(change);
+    const std::optional<QVariantList> server = serverRow(change);
     // Whether the server's row holds the values of a buffer of the change, column by column.
+    auto comparable = [](const QVariant& value) {
+        // Fixed-length text comes back padded.
+        return value.typeId() == QMetaType::QString ? QVariant(value.toString().trimmed()) : value;
+    };
     auto holds = [&](const std::byte* values) {
         const auto& columns = refresh_->outputLayout().columns();
-        for (size_t i = 0; i < columns.size(); ++i) {
-            QVariant mine = fb::decode(columnNamed(change.layout, columns[i].name), values);
-            if (mine.typeId() == QMetaType::QString)
-                mine = mine.toString().trimmed(); // fixed-length text comes back padded
-            QVariant theirs = (*server)[i];
-            if (theirs.typeId() == QMetaType::QString)
-                theirs = theirs.toString().trimmed();
-            if (mine != theirs)
+        for (size_t i = 0; i < columns.size(); ++i)
+            if (comparable(fb::decode(columnNamed(change.layout, columns[i].name), values)) != comparable((*server)[i]))
                 return false;
-        }
         return true;
     };
     switch (change.kind) {

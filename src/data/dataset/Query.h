@@ -50,6 +50,9 @@ public:
     // A fresh read: closed and opened again, the first row current. When the read fails the
     // record set keeps the rows it held.
     void reopen();
+    // Read again with every row fetched, and back on the row with the same key where it still
+    // exists (on the first row otherwise).
+    void reopenKeepingRow(const QString& keyField);
     // Closes and frees the prepared statements, before the connection goes.
     void release();
     bool active() const { return state_ != State::Inactive; }
@@ -174,6 +177,7 @@ private:
     void setState(State state);
 
     // Applying
+    static UpdateSql::Kind kindOf(Mark mark); // of a marked row
     void applyRow(qsizetype rawIndex);
     void refused(qsizetype rawIndex);
     Change changeOf(const Row& row) const;
@@ -183,7 +187,7 @@ private:
                        const std::byte* original, const QByteArray* blobs, std::unique_ptr<std::byte[]>& buffer);
     void send(UpdateSql::Kind kind, const fb::Layout& layout, const std::byte* data, const std::byte* original,
               const QByteArray* blobs);
-    std::optional<std::vector<QVariant>> serverRow(const Change& change);
+    std::optional<QVariantList> serverRow(const Change& change);
     fb::Statement& updateStatement(UpdateSql::Kind kind);
     int nextGeneratorValue();
 

@@ -174,6 +174,17 @@ bool Cursor::fetch(std::byte* row)
     return attachment_.run([&](auto* st) { return resultSet_->fetchNext(st, row) == Firebird::IStatus::RESULT_OK; });
 }
 
+std::optional<QVariantList> Cursor::next()
+{
+    auto row = layout_.newBuffer();
+    if (!fetch(row.get()))
+        return std::nullopt;
+    QVariantList values;
+    for (const Column& column : layout_.columns())
+        values << decode(column, row.get());
+    return values;
+}
+
 void Cursor::close()
 {
     if (!resultSet_ || !current())

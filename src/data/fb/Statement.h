@@ -6,6 +6,9 @@
 #include "data/fb/Transaction.h"
 
 #include <QStringList>
+#include <QVariant>
+
+#include <optional>
 
 namespace zk::fb {
 
@@ -71,6 +74,8 @@ public:
     // Fetches the next row into `row` (messageLength() bytes); false at the end, and once the
     // connection it was opened on is gone.
     bool fetch(std::byte* row);
+    // The next row, each column decoded; nothing at the end.
+    std::optional<QVariantList> next();
     void close();
 
 private:

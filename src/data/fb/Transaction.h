@@ -18,6 +18,12 @@ public:
     bool active() const { return static_cast<bool>(handle_); }
 
     void start();
+    // Starts it unless it is running already.
+    void ensureStarted()
+    {
+        if (!active())
+            start();
+    }
     void commitRetaining();
     void commit();
     // Undoes the work since the last commit and keeps the transaction open.
