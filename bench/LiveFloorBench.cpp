@@ -6,27 +6,17 @@
 // Usage: bench_livefloor [runs]
 
 #include "app/Program.h"
-#include "base/Ufuncoes.h"
+#include "BenchHouse.h"
 #include "data/fb/Statement.h"
 #include "ui/Aplicacao.h"
 #include "ui/DbCtrlGrid.h"
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QTemporaryDir>
 
-#include <algorithm>
 #include <cstdio>
 #include <vector>
 
 namespace {
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 // The grid's paints, counted.
 class Paints : public QObject {
 public:
@@ -55,22 +45,10 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     ZenobraApp app(argc, argv);
     const int runs = argc > 1 ? std::atoi(argv[1]) : 21;
-    const QString server = qEnvironmentVariable("ZENOBRA_TEST_FB_SERVER");
-    if (server.isEmpty()) {
-        std::printf("bench_livefloor: needs the loopback server (run it through scripts/bench)\n");
+    if (!BenchHouse::serverStarted("bench_livefloor"))
         return 0;
-    }
-    const QString password = qEnvironmentVariable("ZENOBRA_TEST_FB_PASSWORD");
-    QTemporaryDir dir;
-    QDir().mkpath(dir.filePath("zenobra/dados"));
-    const QString database = dir.filePath("zenobra/dados/zenobra.gdb");
-    QFile::copy(ZK_BENCH_FDB, database);
-    QFile::setPermissions(database, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther);
-    qputenv("ZENOBRA_INI", dir.filePath("ZENOBRA.Ini").toLocal8Bit());
-    GravarIni("DADOS", "IP", server + ':');
-    GravarIni("DADOS", "SENHA", Codifica(password, DeslocamentoSenha));
-    GravarIni("DADOS", "TIPOSERVIDOR", "L");
-    GravarIni("DADOS", "DIR", dir.path());
+    BenchHouse house;
+    house.install();
 
     Program program; // terminal B
     program.FPRincipal.show();
@@ -79,8 +57,8 @@ int main(int argc, char** argv)
     Paints paints(*program.FPRincipal.DBCtrlGrid1);
 
     zk::fb::Attachment other; // terminal A
-    other.setDatabaseName(server + ':' + database);
-    other.params() = {"user_name=SYSDBA", "password=" + password};
+    other.setDatabaseName(BenchHouse::server() + ':' + house.database());
+    other.params() = {"user_name=SYSDBA", "password=" + BenchHouse::password()};
     other.connect();
     zk::fb::Transaction change(other, "A");
     change.start();

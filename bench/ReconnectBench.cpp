@@ -7,31 +7,21 @@
 // Usage: bench_reconnect [runs]
 
 #include "app/Program.h"
-#include "base/Ufuncoes.h"
+#include "BenchHouse.h"
 #include "StatementCounter.h"
 #include "support/TcpProxy.h"
 #include "ui/Aplicacao.h"
 #include "ui/DbCtrlGrid.h"
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
-#include <algorithm>
 #include <cstdio>
 #include <vector>
 
 namespace {
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 // The ticket shown, its lists read, then painted whole; then the waiter leaves it with "Sair".
 class FirstPaint : public QObject {
 public:
@@ -61,25 +51,14 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     ZenobraApp app(argc, argv);
     const int runs = argc > 1 ? std::atoi(argv[1]) : 15;
-    const QString server = qEnvironmentVariable("ZENOBRA_TEST_FB_SERVER");
-    if (server.isEmpty()) {
-        std::printf("bench_reconnect: needs the loopback server (run it through scripts/bench)\n");
+    if (!BenchHouse::serverStarted("bench_reconnect"))
         return 0;
-    }
     QStringList told;
     zk::setErrorReporter([&](const QString& text) { told << text; });
 
-    QTemporaryDir dir;
-    QDir().mkpath(dir.filePath("zenobra/dados"));
-    const QString database = dir.filePath("zenobra/dados/zenobra.gdb");
-    QFile::copy(ZK_BENCH_FDB, database);
-    QFile::setPermissions(database, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther);
-    TcpProxy proxy(server);
-    qputenv("ZENOBRA_INI", dir.filePath("ZENOBRA.Ini").toLocal8Bit());
-    GravarIni("DADOS", "IP", proxy.address() + ':');
-    GravarIni("DADOS", "SENHA", Codifica(qEnvironmentVariable("ZENOBRA_TEST_FB_PASSWORD"), DeslocamentoSenha));
-    GravarIni("DADOS", "TIPOSERVIDOR", "L");
-    GravarIni("DADOS", "DIR", dir.path());
+    BenchHouse house;
+    TcpProxy proxy(BenchHouse::server());
+    house.install(proxy.address());
 
     Program program;
     StatementCounter counter;
@@ -94,12 +73,11 @@ int main(int argc, char** argv)
     };
     touchTable1(); // warm: the catalogue and the groups are read at the first showing only
 
-    std::vector<double> plain;
     for (int i = 0; i < runs; ++i) {
         paint.clock.start();
         touchTable1();
     }
-    plain = std::exchange(paint.times, {});
+    const std::vector<double> plain = std::exchange(paint.times, {});
 
     int statements = 0;
     for (int i = 0; i < runs; ++i) {

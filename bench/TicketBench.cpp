@@ -10,7 +10,7 @@
 // it changes (another terminal may have changed it): that read is its one added round trip.
 // Usage: bench_ticket [runs]
 
-#include "base/Ufuncoes.h"
+#include "BenchHouse.h"
 #include "data/Atendimento.h"
 #include "data/UDm.h"
 #include "StatementCounter.h"
@@ -19,24 +19,14 @@
 #include "ui/UMsgSimNaoTablet.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTemporaryDir>
 
-#include <algorithm>
 #include <cstdio>
 #include <vector>
 
 namespace {
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 // One action's figures: the median time, and what the last run sent.
 struct Measured {
     std::vector<double> times;
@@ -67,23 +57,10 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const int runs = argc > 1 ? std::atoi(argv[1]) : 21;
-    const QString server = qEnvironmentVariable("ZENOBRA_TEST_FB_SERVER");
-    if (server.isEmpty()) {
-        std::printf("bench_ticket: needs the loopback server (run it through scripts/bench)\n");
+    if (!BenchHouse::serverStarted("bench_ticket"))
         return 0;
-    }
-
-    QTemporaryDir dir;
-    dir.setAutoRemove(true);
-    QDir().mkpath(dir.filePath("zenobra/dados"));
-    const QString database = dir.filePath("zenobra/dados/zenobra.gdb");
-    QFile::copy(ZK_DB_DIR "/bench.fdb", database);
-    QFile::setPermissions(database, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther);
-    qputenv("ZENOBRA_INI", dir.filePath("ZENOBRA.Ini").toLocal8Bit());
-    GravarIni("DADOS", "IP", server + ':');
-    GravarIni("DADOS", "SENHA", Codifica(qEnvironmentVariable("ZENOBRA_TEST_FB_PASSWORD"), DeslocamentoSenha));
-    GravarIni("DADOS", "TIPOSERVIDOR", "L");
-    GravarIni("DADOS", "DIR", dir.path());
+    BenchHouse house;
+    house.install();
 
     StatementCounter counter;
     TDm dm({}, &counter);

@@ -16,11 +16,11 @@ namespace {
 using atendimento::MesaLida;
 using atendimento::Resultado;
 
-class WaiterSession : public testing::Test {
+class WaiterSession : public testing::Test, protected SampleBar {
 protected:
     void SetUp() override
     {
-        bar.install();
+        install();
         dm.emplace();
         dm->QPesqMesa.open(); // the floor, as its window reads it when it shows
     }
@@ -48,8 +48,6 @@ protected:
                         {codMovimento});
     }
 
-    SampleBar bar;
-    std::unique_ptr<TestDatabase>& db = bar.db;
     std::optional<TDm> dm;
 };
 
@@ -59,7 +57,7 @@ TEST_F(WaiterSession, OpensAFreeTableTakesTheOrderAndFreesIt)
     ASSERT_EQ(livre.status, "L");
     ASSERT_EQ(atendimento::AbreMesaLivre(*dm, livre), Resultado::Feito);
     const int comanda = dm->QMov.fieldByName("CODMOVIMENTO").asInteger();
-    EXPECT_EQ(bar.table(1), QVariantList({"O", comanda}));
+    EXPECT_EQ(table(1), QVariantList({"O", comanda}));
     EXPECT_EQ(onTheFloor(1).status, "O") << "the floor was read again";
 
     dm->QPesqProdutos.open(); // the catalogue, as the ticket reads it when it shows
@@ -75,12 +73,12 @@ TEST_F(WaiterSession, OpensAFreeTableTakesTheOrderAndFreesIt)
     EXPECT_DOUBLE_EQ(dm->QTotal.fieldByName("TOTALGERAL").asFloat(), 3 * 9.90);
 
     ASSERT_EQ(atendimento::LiberaMesa(*dm, livre.codMesa, comanda), Resultado::Feito);
-    EXPECT_EQ(bar.table(1), QVariantList({"L", 0}));
+    EXPECT_EQ(table(1), QVariantList({"L", 0}));
     EXPECT_EQ(stored(comanda).size(), 1) << "the order stays stored for billing";
     EXPECT_EQ(onTheFloor(1).status, "L");
 
     EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty()) << "no window took part";
-    EXPECT_TRUE(bar.errors.messages.isEmpty()) << bar.errors.messages.join('\n').toStdString();
+    EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join('\n').toStdString();
 }
 
 // A terminal that still shows a table free after another one opened it gets no second
@@ -90,11 +88,11 @@ TEST_F(WaiterSession, ATableOpenedElsewhereMeanwhileGetsNoSecondOrder)
     const MesaLida lida = onTheFloor(1);
     TDm other;
     ASSERT_EQ(atendimento::AbreMesaLivre(other, lida), Resultado::Feito);
-    const QVariantList openedElsewhere = bar.table(1);
+    const QVariantList openedElsewhere = table(1);
     const QVariant orders = db->value("select count(*) from MOVIMENTOSPRODUTOS");
 
     EXPECT_EQ(atendimento::AbreMesaLivre(*dm, lida), Resultado::MesaTomada);
-    EXPECT_EQ(bar.table(1), openedElsewhere);
+    EXPECT_EQ(table(1), openedElsewhere);
     EXPECT_EQ(db->value("select count(*) from MOVIMENTOSPRODUTOS"), orders);
     EXPECT_EQ(onTheFloor(1).status, "O") << "the floor shows it taken now";
 }

@@ -10,8 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QTest>
-
 namespace {
 
 class ThroughTheServer : public testing::Test, protected SampleBar {

@@ -3,7 +3,6 @@
 
 #include "support/Ink.h"
 #include "support/RegisterFixture.h"
-
 #include "ui/Aplicacao.h"
 
 #include <QHeaderView>

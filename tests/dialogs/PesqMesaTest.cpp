@@ -2,7 +2,6 @@
 // what "Cadastrar" and "Alterar" send, commit and read again.
 
 #include "support/RegisterFixture.h"
-
 #include "ui/Aplicacao.h"
 
 #include <QHeaderView>

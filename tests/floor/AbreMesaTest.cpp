@@ -13,6 +13,8 @@
 
 namespace {
 
+using waiter::answerQuestion;
+
 class AbreMesaTest : public testing::Test, protected SampleProgram {
 protected:
     void SetUp() override
@@ -21,7 +23,17 @@ protected:
         showFloor();
     }
 
-    void answerQuestion(bool yes, std::function<void(QWidget&)> next = {}) { waiter::answerQuestion(yes, next); }
+    // A touch on free table `numero` answered "Sim": what the message window then says (left with Esc).
+    QString toldAfterYes(int numero)
+    {
+        QString told;
+        answerQuestion(true, [&](QWidget& w) {
+            told = w.findChild<QTextEdit*>()->toPlainText().trimmed();
+            QTest::keyClick(&w, Qt::Key_Escape);
+        });
+        touchTable(numero);
+        return told;
+    }
     int movements() { return db->value("select count(*) from MOVIMENTOSPRODUTOS").toInt(); }
     int generator() { return db->value("select gen_id(GEN_MOVIMENTOSPRODUTOS, 0) from rdb$database").toInt(); }
 };
@@ -98,13 +110,7 @@ TEST_F(AbreMesaTest, TableOpenedAtAnotherTerminalMeanwhileGetsNoSecondOrder)
     // The other terminal has just taken table 1 and committed it; this floor still shows it free.
     db->exec("update MESAS set STATUS = 'O', CODMOVIMENTO = 100 where DESCRICAO = 1");
     int before = movements(), key = generator();
-    QString told;
-    answerQuestion(true, [&](QWidget& w) {
-        told = w.findChild<QTextEdit*>()->toPlainText().trimmed();
-        QTest::keyClick(&w, Qt::Key_Escape);
-    });
-    touchTable(1);
-    EXPECT_EQ(told, "Esta mesa acabou de ser aberta em outro terminal.");
+    EXPECT_EQ(toldAfterYes(1), "Esta mesa acabou de ser aberta em outro terminal.");
     EXPECT_FALSE(ticket().isVisible());
     EXPECT_EQ(movements(), before);
     EXPECT_EQ(generator(), key);
@@ -157,13 +163,7 @@ TEST_F(AbreMesaTest, TableRemovedAtAnotherTerminalGetsNoOrder)
 {
     db->exec("delete from MESAS where DESCRICAO = 30");
     int before = movements();
-    QString told;
-    answerQuestion(true, [&](QWidget& w) {
-        told = w.findChild<QTextEdit*>()->toPlainText().trimmed();
-        QTest::keyClick(&w, Qt::Key_Escape);
-    });
-    touchTable(30);
-    EXPECT_EQ(told, "Esta mesa não está mais cadastrada; nada foi alterado.");
+    EXPECT_EQ(toldAfterYes(30), "Esta mesa não está mais cadastrada; nada foi alterado.");
     EXPECT_EQ(movements(), before);
 }
 
@@ -197,13 +197,7 @@ TEST_F(AbreMesaTest, TableUnknownEvenAfterReadingTheTablesAgainLeavesTheFloor)
     dm().QPesqMesa.last();
     db->exec("delete from MESAS where DESCRICAO = 31");
     int before = movements();
-    QString told;
-    answerQuestion(true, [&](QWidget& w) {
-        told = w.findChild<QTextEdit*>()->toPlainText().trimmed();
-        QTest::keyClick(&w, Qt::Key_Escape);
-    });
-    touchTable(31);
-    EXPECT_EQ(told, "Esta mesa não está mais cadastrada; nada foi alterado.");
+    EXPECT_EQ(toldAfterYes(31), "Esta mesa não está mais cadastrada; nada foi alterado.");
     EXPECT_EQ(movements(), before);
     EXPECT_FALSE(dm().QPesqMesa.locate("DESCRICAO", 31)) << "the floor was read again";
 }

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -59,17 +58,6 @@ protected:
             };
     }
 
-    // The occupied table's ticket: `actions` run on it, then "Sair" unless it closed.
-    void inTicket(int numero, const std::function<void()>& actions)
-    {
-        whenModalOpens([&](QWidget&) {
-            actions();
-            if (ticket().isVisible())
-                ticket().BtnSair->click();
-        });
-        touchTable(numero);
-    }
-
     // The waiter was told, once, that the connection is gone.
     void expectToldLostOnce()
     {
@@ -79,18 +67,11 @@ protected:
     }
 
     int count(const QString& sql, const QVariantList& params = {}) { return db->value(sql, params).toInt(); }
-    int lines(int codMovimento)
-    {
-        return count("select count(*) from ITENSMOVIMENTOPROD where CODMOVIMENTO = ?", {codMovimento});
-    }
     // What the dining room can always trust: no table points at a missing order, and every
     // order opened since the sample was made is its table's (but one whose table was freed).
     void expectNoOrphans(int freed = 0)
     {
-        EXPECT_EQ(count("select count(*) from MESAS m where m.STATUS <> 'L' and not exists "
-                        "(select 1 from MOVIMENTOSPRODUTOS v where v.CODMOVIMENTO = m.CODMOVIMENTO)"),
-                  0)
-            << "a table points at a missing order";
+        EXPECT_EQ(tablesWithoutTheirOrder(), 0) << "a table points at a missing order";
         EXPECT_EQ(count("select count(*) from MOVIMENTOSPRODUTOS v where v.CODMOVIMENTO > ? and v.CODMOVIMENTO <> ? "
                         "and not exists (select 1 from MESAS m where m.CODMOVIMENTO = v.CODMOVIMENTO)",
                         {lastSampleMovement, freed}),
@@ -168,7 +149,7 @@ class LineSaveCut : public FaultTest, public testing::WithParamInterface<LineCut
 TEST_P(LineSaveCut, TheLineEndsOnTheServerExactlyOnce)
 {
     const LineCut& c = GetParam();
-    const int before = lines(101);
+    const int before = lineCount(101);
     int shownAfterRecovery = -1;
     inTicket(3, [&] {
         strikeAt(c.point);
@@ -190,7 +171,7 @@ TEST_P(LineSaveCut, TheLineEndsOnTheServerExactlyOnce)
     EXPECT_EQ(count("select count(*) from ITENSMOVIMENTOPROD where CODMOVIMENTO = 101 and CODPRODUTO = 1007 "
                     "and QTD = 2"),
               1);
-    EXPECT_EQ(lines(101), before + 2);
+    EXPECT_EQ(lineCount(101), before + 2);
     expectNoOrphans();
 }
 
@@ -229,8 +210,7 @@ TEST_P(OpeningSaveCut, IsCompletedOrUndone)
     touchTable(1); // brings the connection back and settles the opening
     EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join('\n').toStdString();
     expectNoOrphans();
-    const QVariantList table = db->rows("select STATUS, CODMOVIMENTO from MESAS where DESCRICAO = 1").value(0);
-    EXPECT_EQ(table.value(0), c.completed ? "O" : "L");
+    EXPECT_EQ(table(1).value(0), c.completed ? "O" : "L");
     EXPECT_EQ(count("select count(*) from MOVIMENTOSPRODUTOS where CODMOVIMENTO > ?", {lastSampleMovement}),
               c.completed ? 1 : 0);
     ASSERT_TRUE(dm().QPesqMesa.locate("DESCRICAO", 1));
@@ -243,7 +223,7 @@ TEST_P(OpeningSaveCut, IsCompletedOrUndone)
         whenModalOpens([&](QWidget&) { ticket().BtnSair->click(); });
     touchTable(1);
     EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join('\n').toStdString();
-    EXPECT_EQ(db->value("select STATUS from MESAS where DESCRICAO = 1"), "O");
+    EXPECT_EQ(table(1).value(0), "O");
     expectNoOrphans();
 }
 
@@ -311,14 +291,12 @@ protected:
 
     std::vector<Step> steps()
     {
-        auto order = [this] { return db->value("select CODMOVIMENTO from MESAS where DESCRICAO = 1").toInt(); };
-        auto has = [this, order](int produto) {
+        auto has = [this](int produto) {
             return count("select count(*) from ITENSMOVIMENTOPROD where CODMOVIMENTO = ? and CODPRODUTO = ?",
-                         {order(), produto});
+                         {table(1).value(1).toInt(), produto});
         };
         return {
-            {"open table 1", [this] { return db->value("select STATUS from MESAS where DESCRICAO = 1") == "O"; }, [] {},
-             {}},
+            {"open table 1", [this] { return table(1).value(0) == "O"; }, [] {}, {}},
             {"add 2 x 1007", [has] { return has(1007) == 1; }, [this] { touchProduct(1007); }, "2"},
             {"add 1 x 1001", [has] { return has(1001) == 1; }, [this] { touchProduct(1001); }, "1"},
             {"delete 1007", [has] { return has(1007) == 0; },
@@ -327,8 +305,8 @@ protected:
                  waiter::touchBin(*ticket().GridItens);
              },
              {}},
-            {"free table 1", [this] { return db->value("select STATUS from MESAS where DESCRICAO = 1") == "L"; },
-             [this] { ticket().BtnLiberarMesa->click(); }, {}},
+            {"free table 1", [this] { return table(1).value(0) == "L"; }, [this] { ticket().BtnLiberarMesa->click(); },
+             {}},
         };
     }
 
@@ -354,7 +332,7 @@ protected:
             }
             EXPECT_TRUE(step.done()) << step.name;
             if (std::string_view(step.name) == "open table 1")
-                order = db->value("select CODMOVIMENTO from MESAS where DESCRICAO = 1").toInt();
+                order = table(1).value(1).toInt();
             expectNoOrphans(order.value_or(0));
             EXPECT_LE(count("select max(n) from (select count(*) n from ITENSMOVIMENTOPROD where CODMOVIMENTO > ? "
                             "group by CODMOVIMENTO, CODPRODUTO)",

@@ -28,7 +28,7 @@ protected:
         showFloor();
     }
 
-    zk::Query& view() { return program->Dm.QPesqMesa; }
+    zk::Query& view() { return dm().QPesqMesa; }
     // The floor's row of table `numero`, as this terminal shows it.
     QVariant shown(int numero, const char* field)
     {
@@ -83,7 +83,7 @@ TEST_P(LiveFloor, ABurstOfChangesIsReadAFewTimes)
         elsewhere(QStringLiteral("update MESAS set CODMOVIMENTO = %1 where DESCRICAO = 1").arg(i));
     QTRY_COMPARE(shown(1, "CODMOVIMENTO"), 50);
     EXPECT_LE(floorReads() - reads, 5);
-    EXPECT_FALSE(program->Dm.PisoDesatualizado()) << "the last change was read";
+    EXPECT_FALSE(dm().PisoDesatualizado()) << "the last change was read";
 }
 
 // Under the question of a free table the floor is not read; once the question is answered
@@ -93,13 +93,13 @@ TEST_P(LiveFloor, WaitsUnderTheQuestionThenReadsOnce)
     const int reads = floorReads();
     whenModalOpens([&](QWidget& question) {
         elsewhere("update MESAS set STATUS = 'O', CODMOVIMENTO = 100 where DESCRICAO = 2");
-        QTRY_VERIFY(program->Dm.PisoDesatualizado());
+        QTRY_VERIFY(dm().PisoDesatualizado());
         EXPECT_EQ(floorReads(), reads) << "nothing read under the question";
         click(question, "BitBtn2");
     });
     touchTable(1);
     QTRY_COMPARE(floorReads(), reads + 1);
-    EXPECT_FALSE(program->Dm.PisoDesatualizado());
+    EXPECT_FALSE(dm().PisoDesatualizado());
     EXPECT_EQ(shown(2, "STATUS"), "O");
 }
 
@@ -111,7 +111,7 @@ TEST_P(LiveFloor, WaitsUnderTheTicketWhoseClosingReadsIt)
     whenModalOpens([&](QWidget&) {
         reads = floorReads();
         elsewhere("update MESAS set STATUS = 'O', CODMOVIMENTO = 100 where DESCRICAO = 2");
-        QTRY_VERIFY(program->Dm.PisoDesatualizado());
+        QTRY_VERIFY(dm().PisoDesatualizado());
         readsUnderTicket = floorReads() - reads;
         ticket().BtnSair->click();
     });
@@ -119,7 +119,7 @@ TEST_P(LiveFloor, WaitsUnderTheTicketWhoseClosingReadsIt)
     EXPECT_EQ(readsUnderTicket, 0);
     QCoreApplication::processEvents();
     EXPECT_EQ(floorReads() - reads, 1) << "the ticket's closing read it; nothing more";
-    EXPECT_FALSE(program->Dm.PisoDesatualizado());
+    EXPECT_FALSE(dm().PisoDesatualizado());
     EXPECT_EQ(shown(2, "STATUS"), "O");
 }
 

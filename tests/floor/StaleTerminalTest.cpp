@@ -39,34 +39,9 @@ public:
         other.emplace();
     }
 
-    // Runs `actions` on the occupied table's ticket, then leaves it with "Sair" if still open.
-    // The ticket may not open: the touch that brings a lost connection back only settles it.
-    void inTicket(int numero, const std::function<void()>& actions)
-    {
-        QObject touch; // nothing armed here outlives the touch
-        whenModal(&touch, [&](QWidget* modal) {
-            if (modal != &ticket())
-                return false;
-            actions();
-            if (ticket().isVisible())
-                ticket().BtnSair->click();
-            return true;
-        });
-        touchTable(numero);
-    }
-    int lines(int codMovimento)
-    {
-        return db->value("select count(*) from ITENSMOVIMENTOPROD where CODMOVIMENTO = ?", {codMovimento}).toInt();
-    }
     // The back office bills an order: it is closed.
     void billed(int codMovimento) { db->exec("update MOVIMENTOSPRODUTOS set SITUACAO = 'F' where CODMOVIMENTO = ?", {codMovimento}); }
-    void expectNoOrphans()
-    {
-        EXPECT_EQ(db->value("select count(*) from MESAS m where m.STATUS <> 'L' and not exists "
-                            "(select 1 from MOVIMENTOSPRODUTOS v where v.CODMOVIMENTO = m.CODMOVIMENTO)")
-                      .toInt(),
-                  0);
-    }
+    void expectNoOrphans() { EXPECT_EQ(tablesWithoutTheirOrder(), 0); }
 
     int mesa12 = 0; // table 12's key
     std::optional<MessageLog> messages;
@@ -128,7 +103,7 @@ INSTANTIATE_TEST_SUITE_P(Races, StaleRedTile,
 // reaches it, and the ticket closes.
 TEST_F(StaleTerminal, ALineNeverGoesIntoAnOrderBilledMeanwhile)
 {
-    const int before = lines(order3);
+    const int before = lineCount(order3);
     inTicket(3, [&] {
         billed(order3);
         addProduct(1007, "2");
@@ -141,8 +116,8 @@ TEST_F(StaleTerminal, ALineNeverGoesIntoAnOrderBilledMeanwhile)
         EXPECT_FALSE(ticket().isVisible());
     });
     EXPECT_EQ(messages->messages, QStringList(2, TextoDe(Resultado::ComandaFechada)));
-    EXPECT_EQ(lines(order3), before);
-    EXPECT_EQ(lines(102), 5);
+    EXPECT_EQ(lineCount(order3), before);
+    EXPECT_EQ(lineCount(102), 5);
     EXPECT_FALSE(dm().QItensMov.updatesPending());
 }
 
@@ -200,11 +175,23 @@ struct Action {
 
 enum class Fault { TriggerRefuses, CommitFails, TableRefusedHalfway, ChangedMeanwhile, ConnectionKilled };
 
+const char* faultName(Fault fault)
+{
+    switch (fault) {
+    case Fault::TriggerRefuses: return "TriggerRefuses";
+    case Fault::CommitFails: return "CommitFails";
+    case Fault::TableRefusedHalfway: return "TableRefusedHalfway";
+    case Fault::ChangedMeanwhile: return "ChangedMeanwhile";
+    case Fault::ConnectionKilled: return "ConnectionKilled";
+    }
+    return "";
+}
+
 struct FaultCase {
     Action action;
     Fault fault;
 };
-void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.action.name << "/" << int(c.fault); }
+void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.action.name << faultName(c.fault); }
 
 // The refusing triggers refuse while the sequence RECUSAR is above zero: a trigger dropped
 // would still run in the statements this terminal has prepared.
@@ -413,18 +400,6 @@ std::vector<FaultCase> faultCases()
             cases.push_back({action, fault});
     cases.push_back({openTable(), Fault::TableRefusedHalfway});
     return cases;
-}
-
-const char* faultName(Fault fault)
-{
-    switch (fault) {
-    case Fault::TriggerRefuses: return "TriggerRefuses";
-    case Fault::CommitFails: return "CommitFails";
-    case Fault::TableRefusedHalfway: return "TableRefusedHalfway";
-    case Fault::ChangedMeanwhile: return "ChangedMeanwhile";
-    case Fault::ConnectionKilled: return "ConnectionKilled";
-    }
-    return "";
 }
 
 INSTANTIATE_TEST_SUITE_P(Writes, InjectedFault, testing::ValuesIn(faultCases()), [](const auto& info) {

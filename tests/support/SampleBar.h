@@ -41,6 +41,18 @@ public:
     {
         return db->rows("select STATUS, CODMOVIMENTO from MESAS where DESCRICAO = ?", {numero}).value(0);
     }
+    // How many occupied tables point at an order the server does not have.
+    int tablesWithoutTheirOrder()
+    {
+        return db->value("select count(*) from MESAS m where m.STATUS <> 'L' and not exists "
+                         "(select 1 from MOVIMENTOSPRODUTOS v where v.CODMOVIMENTO = m.CODMOVIMENTO)")
+            .toInt();
+    }
+    // How many lines the order holds on the server.
+    int lineCount(int codMovimento)
+    {
+        return db->value("select count(*) from ITENSMOVIMENTOPROD where CODMOVIMENTO = ?", {codMovimento}).toInt();
+    }
 
     TempIni ini;
     ErrorLog errors;

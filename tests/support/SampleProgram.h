@@ -8,6 +8,9 @@
 #include "support/TcpProxy.h"
 #include "support/Waiter.h"
 
+#include <QPushButton>
+
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -44,6 +47,22 @@ public:
     {
         whenModalOpens(waiter::keypad(quantidade));
         touchProduct(codigo);
+    }
+    // Runs `actions` on the occupied table's ticket, then leaves it with "Sair" if still open.
+    // The ticket may not open (the touch that brings a lost connection back only settles it):
+    // nothing armed here outlives the touch.
+    void inTicket(int numero, const std::function<void()>& actions)
+    {
+        QObject touch;
+        whenModal(&touch, [&](QWidget* modal) {
+            if (modal != &ticket())
+                return false;
+            actions();
+            if (ticket().isVisible())
+                ticket().BtnSair->click();
+            return true;
+        });
+        touchTable(numero);
     }
 
     std::unique_ptr<TcpProxy> proxy; // outlives the program, which may be connected through it

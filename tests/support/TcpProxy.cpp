@@ -111,49 +111,36 @@ void TcpProxy::closeAll()
     pairs_.clear();
 }
 
-void TcpProxy::cut()
+void TcpProxy::change(const std::function<void()>& what)
 {
     {
         std::lock_guard lock(mutex_);
-        cut_ = true;
-        closeAll();
+        what();
     }
     wake();
+}
+
+void TcpProxy::cut()
+{
+    change([this] {
+        cut_ = true;
+        closeAll();
+    });
 }
 
 void TcpProxy::loseNextReply()
 {
-    {
-        std::lock_guard lock(mutex_);
-        loseReply_ = true;
-    }
-    wake();
+    change([this] { loseReply_ = true; });
 }
 
 void TcpProxy::silenceAfterNextReply()
 {
-    {
-        std::lock_guard lock(mutex_);
-        silenceAfterReply_ = true;
-    }
-    wake();
+    change([this] { silenceAfterReply_ = true; });
 }
 
 void TcpProxy::restore()
 {
-    {
-        std::lock_guard lock(mutex_);
-        cut_ = false;
-        loseReply_ = false;
-        silenceAfterReply_ = false;
-    }
-    wake();
-}
-
-int TcpProxy::connections() const
-{
-    std::lock_guard lock(mutex_);
-    return static_cast<int>(pairs_.size());
+    change([this] { cut_ = loseReply_ = silenceAfterReply_ = false; });
 }
 
 void TcpProxy::run()

@@ -8,7 +8,7 @@
 #include <QString>
 
 #include <atomic>
-#include <memory>
+#include <functional>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -34,8 +34,6 @@ public:
     void silenceAfterNextReply();
     // Connections are accepted and forwarded again.
     void restore();
-    // Connections being forwarded now.
-    int connections() const;
 
 private:
     struct Pair {
@@ -45,6 +43,8 @@ private:
     };
     void run();
     void closeAll();
+    // Changes what the proxy does, under its lock, and has its thread take it up at once.
+    void change(const std::function<void()>& what);
     void wake();
 
     QString host_;
@@ -52,7 +52,7 @@ private:
     int listener_ = -1;
     int port_ = 0;
     int wakeUp_[2] = {-1, -1};
-    mutable std::mutex mutex_;
+    std::mutex mutex_;
     std::vector<Pair> pairs_;
     bool cut_ = false;
     bool loseReply_ = false;

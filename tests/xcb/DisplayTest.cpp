@@ -13,7 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QMessageBox>
 #include <QScreen>
 #include <QTest>
 
@@ -62,9 +61,7 @@ TEST_F(OnTheDisplay, WindowsGetExactlyTheirCaptions)
 TEST_F(OnTheDisplay, ApplicationErrorBoxHasItsOwnCaption)
 {
     RunningProgram zenobra;
-    QProcessEnvironment environment;
-    environment.insert("QT_QPA_PLATFORM", "xcb");
-    environment.insert("DISPLAY", qEnvironmentVariable("ZENOBRA_TEST_DISPLAY"));
+    QProcessEnvironment environment = x11::programEnvironment();
     environment.insert("ZENOBRA_FBCLIENT", "/nonexistent/libfbclient.so");
     ASSERT_TRUE(zenobra.start(environment));
     QStringList titles;

@@ -64,7 +64,7 @@ protected:
         before = lines();
     }
 
-    int lines() { return db->value("select count(*) from ITENSMOVIMENTOPROD where CODMOVIMENTO = 101").toInt(); }
+    int lines() { return lineCount(101); }
     TFInformaQtd& keypad() { return program->FInformaQtd; }
     void touchKey(const char* name) { x11::touch(centreOnScreen(*keypad().findChild<QWidget*>(name))); }
     // Where the first product's tile lies on the screen.

@@ -45,10 +45,7 @@ TEST_P(EndWithTheKeypadOpen, StoresWhatWasConfirmedAndNothingElse)
     bar.db->disconnect(); // on the embedded engine the file is the program's alone while it runs
 
     RunningProgram zenobra;
-    QProcessEnvironment environment;
-    environment.insert("QT_QPA_PLATFORM", "xcb");
-    environment.insert("DISPLAY", qEnvironmentVariable("ZENOBRA_TEST_DISPLAY"));
-    ASSERT_TRUE(zenobra.start(environment));
+    ASSERT_TRUE(zenobra.start(x11::programEnvironment()));
 
     // Table 3 (the third tile, occupied by order 101), its first product, 5 on the pad.
     const QRect floor = shown("Zenobra - Bar e Restaurante");

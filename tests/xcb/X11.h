@@ -1,10 +1,12 @@
 #pragma once
 // What the X server holds for a window, asked on Qt's own connection (so every request Qt
-// made before is already carried out): its properties and its place on the screen.
+// made before is already carried out): its properties and its place on the screen. Also a
+// finger's touch on the display, and what a program started on it needs.
 
 #include <QByteArray>
 #include <QGuiApplication>
 #include <QList>
+#include <QProcessEnvironment>
 #include <QRect>
 
 #include <xcb/xcb.h>
@@ -94,6 +96,15 @@ inline void touch(const QPoint& at)
     xcb_test_fake_input(connection(), XCB_BUTTON_PRESS, 1, XCB_CURRENT_TIME, root, 0, 0, 0);
     xcb_test_fake_input(connection(), XCB_BUTTON_RELEASE, 1, XCB_CURRENT_TIME, root, 0, 0, 0);
     xcb_flush(connection());
+}
+
+// What a program the test starts needs, beside the test's own environment, to show on this display.
+inline QProcessEnvironment programEnvironment()
+{
+    QProcessEnvironment environment;
+    environment.insert("QT_QPA_PLATFORM", "xcb");
+    environment.insert("DISPLAY", qEnvironmentVariable("ZENOBRA_TEST_DISPLAY"));
+    return environment;
 }
 
 } // namespace x11
