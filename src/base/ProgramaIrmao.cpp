@@ -6,8 +6,16 @@
 #include <QProcess>
 #include <QThread>
 
+#include <algorithm>
+
 #ifdef Q_OS_WIN
 #include <windows.h>
+#elif defined(Q_OS_UNIX)
+#include <fcntl.h>
+#include <unistd.h>
+#ifdef Q_OS_LINUX
+#include <linux/close_range.h>
+#endif
 #endif
 
 namespace {
@@ -16,6 +24,25 @@ QString& pastaDefinida()
     static QString pasta;
     return pasta;
 }
+
+#if defined(Q_OS_UNIX)
+// Every descriptor of this program but the standard streams closes when a program is started
+// (this program itself never execs, so nothing else changes for it). Done here rather than in
+// the child, as the start of a program left running offers no hook there.
+void nadaSeHerda()
+{
+#if defined(Q_OS_LINUX) && defined(CLOSE_RANGE_CLOEXEC)
+    if (::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC) == 0)
+        return;
+#endif
+    const long ultimo = std::min(::sysconf(_SC_OPEN_MAX), 65536L);
+    for (int fd = 3; fd < ultimo; ++fd) {
+        const int flags = ::fcntl(fd, F_GETFD);
+        if (flags >= 0 && !(flags & FD_CLOEXEC))
+            ::fcntl(fd, F_SETFD, flags | FD_CLOEXEC);
+    }
+}
+#endif
 
 // The program and its arguments, prepared as the platform starts a command line.
 bool prepara(QProcess& process, const QString& linhaDeComando, [[maybe_unused]] int modoDeExibicao)
@@ -28,12 +55,17 @@ bool prepara(QProcess& process, const QString& linhaDeComando, [[maybe_unused]] 
     process.setProgram(words.takeFirst());
     process.setArguments(words);
     process.setProcessChannelMode(QProcess::ForwardedChannels);
+    // The sibling inherits no handle of this program: its connection to the server would
+    // otherwise outlive it, with its locks, for as long as the sibling runs.
 #ifdef Q_OS_WIN
     process.setCreateProcessArgumentsModifier([modoDeExibicao](QProcess::CreateProcessArguments* args) {
+        args->inheritHandles = FALSE;
         args->flags |= CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS;
-        args->startupInfo->dwFlags |= STARTF_USESHOWWINDOW;
+        args->startupInfo->dwFlags = STARTF_USESHOWWINDOW; // and so no standard handles either
         args->startupInfo->wShowWindow = static_cast<WORD>(modoDeExibicao);
     });
+#elif defined(Q_OS_UNIX)
+    nadaSeHerda();
 #endif
     return true;
 }

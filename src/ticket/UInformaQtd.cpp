@@ -162,6 +162,14 @@ void TFInformaQtd::BitBtn2Click()
 
 void TFInformaQtd::reject() { BitBtn2Click(); }
 
+void TFInformaQtd::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape)
+        event->accept();
+    else
+        QDialog::keyPressEvent(event);
+}
+
 bool TFInformaQtd::eventFilter(QObject* watched, QEvent* event)
 {
     if (auto* tecla = qobject_cast<QPushButton*>(watched); tecla && event->type() == QEvent::MouseButtonRelease) {

@@ -27,7 +27,8 @@ public:
     QPushButton* const BtnConfirmar;
     QPushButton* const BitBtn2;
 
-    // The close box and Esc cancel, like "Cancelar".
+    // The close box (and the system's close keystroke) cancel, like "Cancelar". Esc does
+    // nothing: a stray key must not throw away the line the waiter is confirming.
     void reject() override;
 
     // Whether a touch is the second tap of a double tap whose first one ended on one of the
@@ -37,6 +38,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -4,6 +4,7 @@
 
 #include <QKeyEvent>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTimer>
@@ -137,6 +138,17 @@ void TileDbImage::paint(QPainter& painter, const QRect& place, Query& dataSet)
         painter.drawImage(place, *found);
 }
 
+// The tiles were designed beside a 17 px scroll bar; styles draw it narrower (Fusion 14 px),
+// which would widen every tile. Only the grids' own bars follow this.
+class ScrollBarStyle : public QProxyStyle {
+public:
+    static constexpr int extent = 17;
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
+    {
+        return metric == PM_ScrollBarExtent ? extent : QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
 // ---- the grid -------------------------------------------------------------------------
 
 DbCtrlGrid::DbCtrlGrid(QWidget* parent) : QWidget(parent), scrollBar_(new QScrollBar(Qt::Vertical, this))
@@ -144,6 +156,10 @@ DbCtrlGrid::DbCtrlGrid(QWidget* parent) : QWidget(parent), scrollBar_(new QScrol
     setFocusPolicy(Qt::TabFocus); // a press gives the focus itself, after moving the record
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // Owned by the grid, and made after the bar: it goes only once the bar has gone.
+    auto* barStyle = new ScrollBarStyle;
+    barStyle->setParent(this);
+    scrollBar_->setStyle(barStyle);
     scrollBar_->setFocusPolicy(Qt::NoFocus);
     scrollBar_->setTracking(false); // the thumb moves the record when it is let go
     connect(scrollBar_, &QScrollBar::actionTriggered, this, [this](int action) { scrollBarAction(action); });
@@ -222,7 +238,10 @@ TileDbImage& DbCtrlGrid::addDbImage(const QRect& geometry, const QString& fieldN
 
 // ---- geometry -------------------------------------------------------------------------
 
-int DbCtrlGrid::scrollBarWidth() const { return style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scrollBar_); }
+int DbCtrlGrid::scrollBarWidth() const
+{
+    return scrollBar_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scrollBar_);
+}
 
 QSize DbCtrlGrid::panelSize() const
 {

@@ -9,6 +9,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include <sys/socket.h>
+#include <unistd.h>
+
 namespace {
 
 TEST(SiblingProgram, LivesInTheProgramsFolder)
@@ -57,6 +60,26 @@ TEST(SiblingProgram, SalesStartReturnsAtOnce)
     EXPECT_TRUE(caixa.arguments().isEmpty()) << "without arguments";
     caixa.release();
     QTRY_VERIFY(caixa.ended());
+}
+
+// The sibling inherits nothing of this program but its standard streams: not the connection
+// to the server, whose attachment would otherwise live on, holding its locks, as long as the
+// billing program runs after this program is gone.
+TEST(SiblingProgram, InheritsNoSocketOfThisProgram)
+{
+    const int socket = ::socket(AF_INET, SOCK_STREAM, 0); // as a client library may open it
+    ASSERT_GE(socket, 0);
+    FakeCaixa billing;
+    billing.release();
+    EXPECT_EQ(ExecutaEEspera('"' + billing.path() + "\" KOVA 1", SW_SHOW), 7);
+    EXPECT_EQ(billing.sockets(), QStringList());
+
+    FakeCaixa sales;
+    sales.release();
+    IniciaPrograma('"' + sales.path() + '"', SW_SHOW);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sales.ended(); })) << "the sales program ran";
+    EXPECT_EQ(sales.sockets(), QStringList());
+    ::close(socket);
 }
 
 } // namespace

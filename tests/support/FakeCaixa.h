@@ -1,6 +1,7 @@
 #pragma once
 // A stand-in for the billing program "caixa", a shell script in a folder of its own, written
-// where the program looks for its sibling. It records its arguments, says it has started,
+// where the program looks for its sibling. It records its arguments and the descriptors it
+// found open, says it has started,
 // then runs until the test releases it and ends with the code given. Each step waits for the
 // one before, so nothing depends on how fast the machine is.
 
@@ -23,6 +24,7 @@ public:
         script.open(QIODevice::WriteOnly);
         // A script the test forgets ends by itself: with its folder, or after a minute.
         script.write(QStringLiteral("#!/bin/sh\necho run >> \"$0.runs\"\n: > \"$0.args\"\n"
+                                    "ls -l /proc/$$/fd > \"$0.fds\" 2>/dev/null\n"
                                     "for a in \"$@\"; do echo \"$a\" >> \"$0.args\"; done\n"
                                     ": > \"$0.started\"\n"
                                     "i=0\n"
@@ -53,6 +55,8 @@ public:
     // The arguments of its last run.
     QStringList arguments() const { return lines(".args"); }
     int runs() const { return lines(".runs").size(); }
+    // The sockets its last run found open when it started (inherited from whoever started it).
+    QStringList sockets() const { return lines(".fds").filter("socket:"); }
     bool started() const { return QFile::exists(path_ + ".started"); }
     bool ended() const { return QFile::exists(path_ + ".ended"); }
     // Lets it end (this run and any later one at once).

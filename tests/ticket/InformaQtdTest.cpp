@@ -160,8 +160,26 @@ TEST_P(AbandonTest, DiscardsThePendingLineAndSendsNothing)
 
 INSTANTIATE_TEST_SUITE_P(Ways, AbandonTest,
                          testing::Values(Abandon{"Cancelar", [](QWidget& w) { click(w, "BitBtn2"); }},
-                                         Abandon{"CloseBox", [](QWidget& w) { w.close(); }},
-                                         Abandon{"Esc", [](QWidget& w) { type(w, Qt::Key_Escape); }}),
+                                         Abandon{"CloseBox", [](QWidget& w) { w.close(); }}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Only the close box and "Cancelar" drop the line: a stray Esc (a keyboard left on the
+// counter) changes nothing, and the quantity typed can still be confirmed.
+TEST_F(InformaQtdTest, EscLeavesTheKeypadAndItsLine)
+{
+    bool stillOpen = false;
+    EXPECT_EQ(show([&](QWidget& window) {
+                  press(window, "3");
+                  type(window, Qt::Key_Escape);
+                  QTest::keyClick(FInformaQtd->EdQtd, Qt::Key_Escape);
+                  stillOpen = window.isVisible();
+                  click(window, "BtnConfirmar");
+              }),
+              1);
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(FInformaQtd->EdQtd->text(), "3");
+    EXPECT_EQ(Dm->QItensMov.state(), zk::Query::State::Insert) << "the line still waits for its quantity";
+    EXPECT_EQ(errors.messages, QStringList());
+}
 
 } // namespace
