@@ -7,7 +7,7 @@ TImageList::TImageList(QSize imageSize, QObject* parent) : QObject(parent), imag
 int TImageList::add(const QImage& image)
 {
     if (image.size() != imageSize_)
-        throw zk::Error(QStringLiteral("Invalid image size"));
+        throw zk::Error(QStringLiteral("A figura não tem o tamanho da lista"));
     images_.append(image);
     emit changed();
     return count() - 1;
@@ -16,7 +16,7 @@ int TImageList::add(const QImage& image)
 void TImageList::remove(int index)
 {
     if (index < 0 || index >= count())
-        throw zk::Error(QStringLiteral("Image index out of range"));
+        throw zk::Error(QStringLiteral("Não há figura nesta posição da lista"));
     images_.removeAt(index);
     emit changed();
 }

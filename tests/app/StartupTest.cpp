@@ -119,7 +119,7 @@ TEST(Startup, MissingClientLibraryEndsWithCodeOneBeforeAnyWindow)
     zk::setFatalReporter(previous);
     qunsetenv("ZENOBRA_FBCLIENT");
     EXPECT_EQ(fatal, QStringList({"Exception ClientLibraryError in module zenobra.\n"
-                                  "Unable to load the Firebird client library (/nonexistent/libfbclient.so)"}));
+                                  "Não foi possível carregar a biblioteca cliente do Firebird (/nonexistent/libfbclient.so)"}));
     EXPECT_TRUE(errors.messages.isEmpty());
     EXPECT_FALSE(ini.exists()) << "no installation dialog either";
 }

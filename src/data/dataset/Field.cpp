@@ -409,19 +409,19 @@ void Field::setText(const QString& text)
         bool ok = false;
         double value = regionalLocale().toDouble(text, &ok);
         if (!ok)
-            throw ConversionError(QStringLiteral("'%1' is not a valid floating point value for field '%2'").arg(text, name_));
+            throw ConversionError(QStringLiteral("'%1' não é um número válido para o campo '%2'").arg(text, name_));
         return setFloat(value);
     }
     case FieldType::Date: {
         QDate value = regionalLocale().toDate(text, QLocale::ShortFormat);
         if (!value.isValid())
-            throw ConversionError(QStringLiteral("'%1' is not a valid date").arg(text));
+            throw ConversionError(QStringLiteral("'%1' não é uma data válida").arg(text));
         return setDate(value);
     }
     case FieldType::Time: {
         QTime value = regionalLocale().toTime(text, QLocale::ShortFormat);
         if (!value.isValid())
-            throw ConversionError(QStringLiteral("'%1' is not a valid time").arg(text));
+            throw ConversionError(QStringLiteral("'%1' não é uma hora válida").arg(text));
         return setTime(value);
     }
     default:

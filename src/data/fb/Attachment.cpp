@@ -153,10 +153,10 @@ std::vector<qint64> Attachment::takeLostConnectionIds() { return std::exchange(l
 Firebird::IAttachment* Attachment::handle() const
 {
     if (!handle_) {
+        const QString notConnected = QStringLiteral("O programa não está conectado ao banco de dados.");
         if (everConnected_)
-            throw DatabaseError(connectionLostText(QStringLiteral("Database not connected")),
-                                DatabaseError::Cause::ConnectionLost);
-        throw DatabaseError(QStringLiteral("Database not connected"));
+            throw DatabaseError(connectionLostText(notConnected), DatabaseError::Cause::ConnectionLost);
+        throw DatabaseError(notConnected);
     }
     return handle_.get();
 }

@@ -50,7 +50,7 @@ Client::Client()
         }
     }
     if (!entry)
-        throw ClientLibraryError(QStringLiteral("Unable to load the Firebird client library (%1)").arg(names.join(", ")));
+        throw ClientLibraryError(QStringLiteral("Não foi possível carregar a biblioteca cliente do Firebird (%1)").arg(names.join(", ")));
     master_ = entry();
     provider_ = master_->getDispatcher();
     util_ = master_->getUtilInterface();
