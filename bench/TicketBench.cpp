@@ -74,7 +74,7 @@ int main(int argc, char** argv)
     auto openTicket = [&] {
         dm.QPesqMesa.locate("CODMESA", 1);
         const QVariant movimento = dm.QPesqMesa.fieldByName("CODMOVIMENTO").value();
-        if (atendimento::AbreMesaOcupada(dm, {1, "O", movimento}) != atendimento::Resultado::Feito)
+        if (atendimento::AbreMesaOcupada(dm, {1, "O", movimento}).resultado != atendimento::Resultado::Feito)
             std::abort();
         dm.QPesqMesa.locate("CODMESA", 1);
         ticket.CodMesa = 1;

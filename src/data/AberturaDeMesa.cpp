@@ -25,18 +25,17 @@ Resultado Recusa(TDm& dm, Resultado resultado)
 }
 } // namespace
 
-Resultado AbreMesaOcupada(TDm& dm, const MesaLida& mesa)
+// Whatever became of its order (billed, cancelled, gone), an occupied table opens: its ticket
+// is the only place it can be freed. What the order takes is the ticket's to say.
+MesaAberta AbreMesaOcupada(TDm& dm, const MesaLida& mesa)
 {
     const TDm::MesaOcupada agora = dm.LeMesaOcupada(mesa.codMesa);
     if (!agora.existe)
-        return Recusa(dm, Resultado::MesaInexistente);
+        return {Recusa(dm, Resultado::MesaInexistente)};
     if (agora.status == u"L" || agora.codMovimento != mesa.codMovimento)
-        return Recusa(dm, Resultado::MesaAlterada);
-    // An order that no longer exists opens empty, as ever: the table can still be freed.
-    if (!agora.situacao.isNull() && agora.situacao.toString().trimmed() != u"A")
-        return Recusa(dm, Resultado::ComandaFechada);
+        return {Recusa(dm, Resultado::MesaAlterada)};
     dm.AbreMovimento(mesa.codMovimento.toInt());
-    return Resultado::Feito;
+    return {Resultado::Feito, EstadoDe(agora.situacao)};
 }
 
 // The order first, committed on TsMov; then the table row, committed on TsCAd; then the
@@ -46,11 +45,13 @@ Resultado AbreMesaLivre(TDm& dm, const MesaLida& mesa)
     if (!dm.LocalizaMesa(mesa.codMesa))
         return Recusa(dm, Resultado::MesaInexistente);
     const TDm::MesaNoServidor agora = dm.SeguraMesa(mesa.codMesa);
+    if (agora.estado == TDm::MesaNoServidor::Presa)
+        return Resultado::MesaEmUso; // its tile is still right: nothing to read again
     Resultado recusa = Resultado::Feito;
     if (agora.estado == TDm::MesaNoServidor::Inexistente)
         recusa = Resultado::MesaInexistente;
-    else if (agora.estado == TDm::MesaNoServidor::Presa || agora.status != u"L")
-        recusa = Resultado::MesaTomada; // opened, or being opened, at another terminal
+    else if (agora.status != u"L")
+        recusa = Resultado::MesaTomada;
     else if (agora.codMovimento != mesa.codMovimento)
         recusa = Resultado::MesaAlterada;
     if (recusa != Resultado::Feito) {

@@ -6,8 +6,8 @@
 
 namespace atendimento {
 
-// The order and its lines stay stored: only the table is freed, and it is freed even when its
-// order no longer exists.
+// The order and its lines stay stored: only the table is freed, and it is freed whatever
+// became of its order (billed, cancelled or gone).
 Resultado LiberaMesa(TDm& dm, int codMesa, const QVariant& codMovimento)
 {
     if (!dm.LocalizaMesa(codMesa)) {
@@ -15,6 +15,8 @@ Resultado LiberaMesa(TDm& dm, int codMesa, const QVariant& codMovimento)
         return Resultado::MesaInexistente;
     }
     const TDm::MesaNoServidor agora = dm.SeguraMesa(codMesa);
+    if (agora.estado == TDm::MesaNoServidor::Presa)
+        return Resultado::MesaEmUso; // nothing known changed: the ticket stays for another try
     if (agora.estado != TDm::MesaNoServidor::Existe || agora.status == u"L" || agora.codMovimento != codMovimento) {
         // Billed, freed or opened again elsewhere: this ticket's order is no longer the table's.
         dm.DesfazReserva();
@@ -44,20 +46,27 @@ void CadastraMesa(TDm& dm, int numero)
     dm.QPesqMesa.reopen();
 }
 
+// Only the number is this action's: a table opened, freed or billed meanwhile is renumbered
+// all the same, and its row is written as the server has it now, never with what was read
+// before. A number changed elsewhere is not put back.
 Resultado AlteraMesa(TDm& dm, int numero)
 {
     zk::Query& mesas = dm.QMesas;
     if (!mesas.isEmpty() && mesas.state() == zk::Query::State::Browse) {
         const QString chave = QStringLiteral("CODMESA");
         const int codMesa = mesas.fieldByName(chave).asInteger();
+        const QVariant numeroLido = mesas.fieldByName(QStringLiteral("DESCRICAO")).value();
         const TDm::MesaNoServidor agora = dm.SeguraMesa(codMesa);
-        if (agora.estado != TDm::MesaNoServidor::Existe || !dm.MesaEmDia(agora)) {
+        if (agora.estado == TDm::MesaNoServidor::Presa)
+            return Resultado::MesaEmUso;
+        if (agora.estado == TDm::MesaNoServidor::Inexistente || agora.descricao != numeroLido) {
             dm.DesfazReserva();
             mesas.reopen(); // the list as the server has it, on the same table where it still is
             mesas.locate(chave, codMesa);
             return agora.estado == TDm::MesaNoServidor::Inexistente ? Resultado::MesaInexistente
-                                                                    : Resultado::MesaAlterada;
+                                                                    : Resultado::NumeroAlterado;
         }
+        dm.PoeMesaEmDia(codMesa, agora);
     }
     mesas.edit();
     mesas.fieldByName(QStringLiteral("DESCRICAO")).setInteger(numero);

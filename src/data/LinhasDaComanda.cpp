@@ -11,11 +11,12 @@ void IniciaLinha(TDm& dm)
     zk::Query& linha = dm.QItensMov;
     zk::Query& produto = dm.QPesqProdutos;
     linha.append();
-    // The catalogue's values as they are: a product without a unit must not be stored with 0.
+    // The catalogue's codes as they are: a product without a unit must not be stored with 0.
     linha.fieldByName(QStringLiteral("CODUNIDADE")).assign(produto.fieldByName(QStringLiteral("CODUNIDADE")));
     linha.fieldByName(QStringLiteral("CODPRODUTO")).assign(produto.fieldByName(QStringLiteral("CODIGO")));
     linha.fieldByName(QStringLiteral("CODTABELA")).assign(produto.fieldByName(QStringLiteral("CODIGO")));
-    linha.fieldByName(QStringLiteral("VALOR")).assign(produto.fieldByName(QStringLiteral("PRECOVENDA")));
+    // The price as a number: a product without one is sold at 0, never at an empty price.
+    linha.fieldByName(QStringLiteral("VALOR")).setFloat(produto.fieldByName(QStringLiteral("PRECOVENDA")).asFloat());
 }
 
 Resultado GravaLinha(TDm& dm, const QString& quantidade)
@@ -23,10 +24,13 @@ Resultado GravaLinha(TDm& dm, const QString& quantidade)
     zk::Query& linha = dm.QItensMov;
     try {
         linha.fieldByName(QStringLiteral("QTD")).setFloat(StrToInt(quantidade));
-        // The order may have been billed while the keypad was up: no line goes into a closed order.
-        if (!dm.ComandaAberta(linha.fieldByName(QStringLiteral("CODMOVIMENTO")).value())) {
+        // The order may have been billed while the keypad was up: no line goes into an order
+        // that is not open.
+        const Resultado recusa =
+            RecusaDe(EstadoDe(dm.SituacaoDaComanda(linha.fieldByName(QStringLiteral("CODMOVIMENTO")).value())));
+        if (recusa != Resultado::Feito) {
             linha.cancel();
-            return Resultado::ComandaFechada;
+            return recusa;
         }
         linha.post();
     } catch (...) {
@@ -48,8 +52,8 @@ Resultado ExcluiLinha(TDm& dm, int codItemMovimento)
 {
     const QVariant comanda =
         dm.QMov.isEmpty() ? QVariant() : dm.QMov.fieldByName(QStringLiteral("CODMOVIMENTO")).value();
-    if (!dm.ComandaAberta(comanda))
-        return Resultado::ComandaFechada;
+    if (const Resultado recusa = RecusaDe(EstadoDe(dm.SituacaoDaComanda(comanda))); recusa != Resultado::Feito)
+        return recusa;
     if (!dm.QItensMov.locate(QStringLiteral("CODITEMMOVIMENTO"), codItemMovimento))
         return Resultado::Feito; // a line this ticket does not hold: nothing happens
     dm.QItensMov.remove();

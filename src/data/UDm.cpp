@@ -48,6 +48,7 @@ TDm::TDm(Instalacao instalacao, zk::fb::StatementObserver* observador)
 {
     const zk::Query::Hook aplica = [this](zk::Query& q) { Aplica(q); };
     QMesas.setUpdateSql(&UpMesas);
+    QMesas.setKeyFromServer(QStringLiteral("CODMESA")); // the server's trigger replaces the 0 sent
     QMesas.afterInsert = [this](zk::Query& q) { QMesasAfterInsert(q); };
     QMesas.afterPost = aplica;
     QMesas.afterDelete = aplica;
@@ -225,20 +226,21 @@ TDm::MesaOcupada TDm::LeMesaOcupada(int codMesa)
 {
     const QVariantList linha = primeiraLinha(
         TsMov,
-        QStringLiteral("SELECT m.STATUS, m.CODMOVIMENTO, v.SITUACAO FROM MESAS m "
+        QStringLiteral("SELECT m.STATUS, m.CODMOVIMENTO, v.CODMOVIMENTO, v.SITUACAO FROM MESAS m "
                        "LEFT JOIN MOVIMENTOSPRODUTOS v ON v.CODMOVIMENTO = m.CODMOVIMENTO WHERE m.CODMESA = :CODMESA"),
         {codMesa});
     if (linha.isEmpty())
         return {false, {}, {}, {}};
-    return {true, semBrancos(linha[0]), linha[1], linha[2]};
+    const bool temComanda = !linha[2].isNull();
+    return {true, semBrancos(linha[0]), linha[1], temComanda ? std::optional(linha[3]) : std::nullopt};
 }
 
-bool TDm::ComandaAberta(const QVariant& codMovimento)
+std::optional<QVariant> TDm::SituacaoDaComanda(const QVariant& codMovimento)
 {
     const QVariantList linha = primeiraLinha(
         TsMov, QStringLiteral("SELECT SITUACAO FROM MOVIMENTOSPRODUTOS WHERE CODMOVIMENTO = :CODMOVIMENTO"),
         {codMovimento.isNull() ? QVariant(0) : codMovimento});
-    return !linha.isEmpty() && semBrancos(linha[0]) == u"A";
+    return linha.isEmpty() ? std::nullopt : std::optional(linha[0]);
 }
 
 void TDm::DesfazReserva()

@@ -57,25 +57,23 @@ public:
     MesaNoServidor SeguraMesa(int codMesa);
     // Releases what SeguraMesa holds when nothing is written after all (commits TsCAd).
     void DesfazReserva();
-    // Whether QMesas' current row holds what the server has: what this terminal writes
-    // back must not be older than that.
-    bool MesaEmDia(const MesaNoServidor& agora);
     // QMesas on the table's row, read again when its copy does not have it (a table added
-    // at another terminal since), or when its copy of the row is older than `agora`.
+    // at another terminal since), or when its copy of the row is older than `agora`: what
+    // this terminal writes back must never be older than what the server has.
     bool LocalizaMesa(int codMesa);
     void PoeMesaEmDia(int codMesa, const MesaNoServidor& agora);
 
-    // An occupied table's row and the situation of the order it points at (empty when that
-    // order does not exist).
+    // An occupied table's row, and the situation of the order it points at (nothing when
+    // that order does not exist).
     struct MesaOcupada {
         bool existe;
         QString status;
         QVariant codMovimento;
-        QVariant situacao;
+        std::optional<QVariant> situacao;
     };
     MesaOcupada LeMesaOcupada(int codMesa);
-    // Whether the order exists and is still open (situation "A").
-    bool ComandaAberta(const QVariant& codMovimento);
+    // The order's situation as the server has it now; nothing when the order does not exist.
+    std::optional<QVariant> SituacaoDaComanda(const QVariant& codMovimento);
 
     // The opening of a free table between its movement's key and its table's commit. Left
     // halfway, it is undone: the movement goes, unless its table already points at it.
@@ -139,6 +137,8 @@ public:
     static const QString NomePadrao; // the built-in database name
 
 private:
+    // Whether QMesas' current row holds what the server has.
+    bool MesaEmDia(const MesaNoServidor& agora);
     void DataModuleCreate();
     void QMesasAfterInsert(zk::Query& q);
     void QMovAfterInsert(zk::Query& q);

@@ -90,7 +90,7 @@ void TFPesqMesa::BitBtn2Click()
     if (!zk::InputQuery(Legenda, QStringLiteral("Alterar Mesa"), texto))
         return;
     UltimaDescricao = texto;
-    // A table renumbered or changed at another terminal meanwhile is not written over.
+    // A number changed elsewhere meanwhile is not written over.
     const atendimento::Resultado alterada = atendimento::AlteraMesa(Dm, StrToInt(texto));
     if (alterada != atendimento::Resultado::Feito)
         Mensagem(atendimento::TextoDe(alterada));

@@ -31,8 +31,11 @@ void TFPRincipal::DBCtrlGrid1Click()
     QString numero = floor.fieldByName(QStringLiteral("DESCRICAO")).asString();
     QVariant movimento = mesa.codMovimento;
     Resultado aberta;
+    atendimento::Comanda comanda = atendimento::Comanda::Aberta;
     if (mesa.status != u"L") {
-        aberta = atendimento::AbreMesaOcupada(Dm, mesa);
+        const atendimento::MesaAberta ocupada = atendimento::AbreMesaOcupada(Dm, mesa);
+        aberta = ocupada.resultado;
+        comanda = ocupada.comanda;
     } else {
         FMsgSimNaoTablet.MemoDesc->setPlainText(QStringLiteral("Mesa livre, Abrir Nova Comanda?"));
         if (FMsgSimNaoTablet.exec() != 1)
@@ -42,7 +45,7 @@ void TFPRincipal::DBCtrlGrid1Click()
             movimento = Dm.QMov.fieldByName(QStringLiteral("CODMOVIMENTO")).value();
     }
     if (aberta != Resultado::Feito) {
-        Mensagem(atendimento::TextoDe(aberta)); // the floor has been read again
+        Mensagem(atendimento::TextoDe(aberta));
         return;
     }
     if (floor.locate(chave, codMesa)) {
@@ -51,6 +54,7 @@ void TFPRincipal::DBCtrlGrid1Click()
     }
     FComanda.CodMesa = codMesa;
     FComanda.CodMovimento = movimento;
+    FComanda.EstadoDaComanda = comanda;
     FComanda.LbMesa->setText(numero);
     FComanda.LbCodMov->setText(movimento.isNull() ? QString() : QString::number(movimento.toInt()));
     FComanda.exec();

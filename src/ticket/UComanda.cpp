@@ -283,6 +283,8 @@ void TFComanda::GRidPesqProdClick() { IncluiItem(); }
 void TFComanda::IncluiItem()
 {
     Dm.Retoma();
+    if (ComandaRecusa())
+        return;
     atendimento::IniciaLinha(Dm);
     FInformaQtd.MemoDesc->setPlainText(Dm.QPesqProdutos.fieldByName(QStringLiteral("DESCRICAO")).asString());
     FInformaQtd.EdQtd->setText(QStringLiteral("1"));
@@ -294,10 +296,26 @@ void TFComanda::IncluiItem()
 void TFComanda::GravaItem()
 {
     const atendimento::Resultado gravada = atendimento::GravaLinha(Dm, FInformaQtd.EdQtd->text());
-    if (gravada != atendimento::Resultado::Feito) {
-        Mensagem(atendimento::TextoDe(gravada));
-        close(); // the order this ticket shows is no longer open
-    }
+    if (gravada != atendimento::Resultado::Feito)
+        Recusada(gravada);
+}
+
+bool TFComanda::ComandaRecusa()
+{
+    const atendimento::Resultado recusa = atendimento::RecusaDe(EstadoDaComanda);
+    if (recusa == atendimento::Resultado::Feito)
+        return false;
+    Mensagem(atendimento::TextoDe(recusa));
+    return true;
+}
+
+// The order was found closed, or gone, on the server: the ticket stays, so that the waiter
+// can free its table right here, and no later touch asks the server again.
+void TFComanda::Recusada(atendimento::Resultado resultado)
+{
+    EstadoDaComanda = resultado == atendimento::Resultado::ComandaInexistente ? atendimento::Comanda::Inexistente
+                                                                              : atendimento::Comanda::Fechada;
+    Mensagem(atendimento::TextoDe(resultado));
 }
 
 // One tap, one line: the second tap of a double tap that ended the keypad lands on the
@@ -347,14 +365,14 @@ void TFComanda::Image1Click()
     // The touched line, by its key: reading the lines again must not move the waiter's choice.
     const int codigo = Dm.QSpItens.fieldByName(QStringLiteral("CODITEMMOVIMENTO")).asInteger();
     Dm.Retoma();
+    if (ComandaRecusa())
+        return;
     FMsgSimNaoTablet.MemoDesc->setPlainText(QStringLiteral("Excluir Produto?"));
     if (FMsgSimNaoTablet.exec() != 1)
         return;
     const atendimento::Resultado excluida = atendimento::ExcluiLinha(Dm, codigo);
-    if (excluida != atendimento::Resultado::Feito) {
-        Mensagem(atendimento::TextoDe(excluida));
-        close(); // the order this ticket shows is no longer open
-    }
+    if (excluida != atendimento::Resultado::Feito)
+        Recusada(excluida);
 }
 
 void TFComanda::DBCtrlGrid2Click()
@@ -379,11 +397,13 @@ void TFComanda::BtnLiberarMesaClick()
                          QMessageBox::Yes | QMessageBox::No, this);
     if (question.exec() != QMessageBox::Yes)
         return;
-    // Freed, or found already changed at another terminal: either way this ticket is done.
+    // Freed, or found already changed elsewhere: either way this ticket is done. A table being
+    // written at this very moment keeps the ticket for another try.
     const atendimento::Resultado liberada = atendimento::LiberaMesa(Dm, CodMesa, CodMovimento);
     if (liberada != atendimento::Resultado::Feito)
         Mensagem(atendimento::TextoDe(liberada));
-    close();
+    if (liberada != atendimento::Resultado::MesaEmUso)
+        close();
 }
 
 void TFComanda::BtnFaturarClick()

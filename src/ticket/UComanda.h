@@ -3,6 +3,8 @@
 // middle, the product groups on the right, the total and the three actions at the bottom.
 // Every change is saved at once; every closing re-reads the table floor.
 
+#include "data/Atendimento.h"
+
 #include <QDialog>
 #include <QVariant>
 
@@ -29,6 +31,9 @@ public:
     // table pointed at none); written by the floor before each showing.
     int CodMesa = 0;
     QVariant CodMovimento;
+    // Whether that order takes lines, as the floor found it; a refusal of the server's at an
+    // addition or deletion updates it.
+    atendimento::Comanda EstadoDaComanda = atendimento::Comanda::Aberta;
 
     QLabel* LbCodMov;
     QLabel* LbMesa;
@@ -85,6 +90,9 @@ private:
     void Dispoe();
     void MostraPrecoUnitario();
     bool LocalizaProduto(const QString& codigo);
+    // An order that is not open takes no line: the waiter is told why and what to do.
+    bool ComandaRecusa();
+    void Recusada(atendimento::Resultado resultado);
     bool ToqueDescartado(const QEvent& event) const;
 
     TDm& Dm;

@@ -101,7 +101,7 @@ TEST_F(WaiterSession, AnOccupiedTableOpensItsOwnOrder)
 {
     const MesaLida ocupada = onTheFloor(3);
     ASSERT_EQ(ocupada.status, "O");
-    ASSERT_EQ(atendimento::AbreMesaOcupada(*dm, ocupada), Resultado::Feito);
+    ASSERT_EQ(atendimento::AbreMesaOcupada(*dm, ocupada).resultado, Resultado::Feito);
     EXPECT_EQ(dm->QMov.fieldByName("CODMOVIMENTO").value(), ocupada.codMovimento);
     dm->QItensMov.last();
     EXPECT_EQ(dm->QItensMov.recordCount(), stored(ocupada.codMovimento.toInt()).size());

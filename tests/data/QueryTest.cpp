@@ -430,6 +430,47 @@ TEST_F(QueryTest, GeneratedKeyComesBeforeTheHookAndIsUsedUpEvenWhenCancelled)
     EXPECT_EQ(q.fieldByName("ID").asInteger(), 43);
 }
 
+// A table whose trigger replaces the key sent (0) with its own: each new row learns its key
+// when it is sent, rows alike included, and never the key of a row another connection added.
+// A trigger that also changes what was sent leaves the key as sent: the insert still stands.
+TEST_F(QueryTest, ANewRowLearnsTheKeyTheServerGivesIt)
+{
+    db->exec("set generator GEN_ITENS to 100");
+    db->exec("create trigger ITENS_ID for ITENS before insert as begin "
+             "if (new.ID = 0) then new.ID = gen_id(GEN_ITENS, 1); "
+             "if (new.NOME = 'mudar') then new.NOME = 'mudado'; end");
+    fill(2);
+    Query& q = itemQuery();
+    q.setKeyFromServer("ID");
+    q.open();
+    auto added = [&](const char* nome) {
+        q.append();
+        q.fieldByName("ID").setInteger(0);
+        q.fieldByName("NOME").setString(nome);
+        q.post();
+        q.applyUpdates();
+        return q.fieldByName("ID").asInteger();
+    };
+    EXPECT_EQ(added("igual"), 101);
+    EXPECT_EQ(added("igual"), 102) << "a row alike gets its own key";
+    db->exec("insert into ITENS (ID, NOME) values (0, 'igual')"); // 103, another connection's
+    EXPECT_EQ(added("igual"), 104);
+    EXPECT_EQ(added("mudar"), 0);
+    transaction.commitRetaining();
+    EXPECT_EQ(db->value("select count(*) from ITENS where NOME = 'mudado'"), 1LL);
+    EXPECT_FALSE(q.updatesPending());
+
+    for (int id : {101, 102, 104})
+        EXPECT_TRUE(q.locate("ID", id)) << id;
+    q.locate("ID", 102);
+    q.edit();
+    q.fieldByName("NOME").setString("outro");
+    q.post();
+    q.applyUpdates(); // found by the key it learned
+    transaction.commitRetaining();
+    EXPECT_EQ(db->value("select NOME from ITENS where ID = 102"), "outro");
+}
+
 TEST_F(QueryTest, GeneratorNamesAreQuotedWithInnerQuotesDoubled)
 {
     db->exec("create generator \"GEN\"\"X\"");
@@ -485,7 +526,7 @@ TEST_F(QueryTest, SelectCanBeRewrittenOnlyWhileClosed)
     Query& q = itemQuery();
     q.open();
     EXPECT_EQ(errorOf([&] { q.setSql({"select * from ITENS"}); }),
-              "QItens: Cannot perform this operation on an open dataset");
+              "QItens: A consulta não pode ser trocada enquanto está aberta");
     q.close();
     q.setSql({"select * from ITENS", "where ID = 2"});
     EXPECT_EQ(q.sqlText(), "select * from ITENS\r\nwhere ID = 2\r\n");

@@ -2,6 +2,7 @@
 // each change applied as soon as its row is left.
 
 #include "support/Ink.h"
+#include "support/MessageLog.h"
 #include "support/RegisterFixture.h"
 #include "ui/Aplicacao.h"
 
@@ -275,7 +276,7 @@ TEST_P(NewRowTest, StartsFilledAndIsSentWhenLeftEvenUntouched)
     EXPECT_TRUE(log->entries.empty());
 
     press(Qt::Key_Up);
-    ASSERT_EQ(log->summary(), QStringList{"insert into MESAS"});
+    ASSERT_EQ(log->summary(), (QStringList{"insert into MESAS", "select CODMESA from MESAS"}));
     const SentStatement& insert = log->entries.front();
     EXPECT_EQ(insert.param("CODMESA"), QVariant(0));
     EXPECT_TRUE(insert.param("DESCRICAO").isNull());
@@ -284,6 +285,31 @@ TEST_P(NewRowTest, StartsFilledAndIsSentWhenLeftEvenUntouched)
 }
 INSTANTIATE_TEST_SUITE_P(Grid, NewRowTest, testing::Values(Qt::Key_Insert, Qt::Key_Down),
                          [](const auto& info) { return info.param == Qt::Key_Insert ? "Insert" : "DownPastTheEnd"; });
+
+// A table added in the grid is that table at once: "Alterar" renumbers it without anything
+// read again, and never takes it for a table removed elsewhere.
+TEST_F(GridTest, ATableJustAddedInTheGridCanBeRenumberedAtOnce)
+{
+    MessageLog messages;
+    clickCell(12, CODMESA);
+    press(Qt::Key_Insert);
+    press(Qt::Key_Right);
+    type("45");
+    press(Qt::Key_Up); // leaving the row sends it (committed with the next save)
+    clickCell(45, DESCRICAO);
+    const QString key = gridText(rowOf(45), CODMESA);
+    EXPECT_NE(key, "0") << "the key the server gave";
+
+    answerInput(form.get(), QStringLiteral("46"));
+    QTest::mouseClick(form->BitBtn2, Qt::LeftButton);
+
+    EXPECT_EQ(messages.messages, QStringList());
+    EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join('\n').toStdString();
+    EXPECT_EQ(storedWith(45).size(), 0);
+    const auto renumbered = storedWith(46);
+    ASSERT_EQ(renumbered.size(), 1);
+    EXPECT_EQ(renumbered.front().value(0).toString(), key) << "the same table, renumbered";
+}
 
 TEST_F(GridTest, ANewRowLeftForCadastrarIsSavedBeforeTheTypedTable)
 {
@@ -295,8 +321,9 @@ TEST_F(GridTest, ANewRowLeftForCadastrarIsSavedBeforeTheTypedTable)
     QTest::mouseClick(form->BitBtn1, Qt::LeftButton);
 
     EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join('\n').toStdString();
-    EXPECT_EQ(log->summary(), (QStringList{"insert into MESAS", "insert into MESAS", "COMMIT RETAINING TsCAd",
-                                           "select * from MESAS", "SELECT * FROM SPMESAS"}));
+    EXPECT_EQ(log->summary(), (QStringList{"insert into MESAS", "select CODMESA from MESAS", "insert into MESAS",
+                                           "select CODMESA from MESAS", "COMMIT RETAINING TsCAd", "select * from MESAS",
+                                           "SELECT * FROM SPMESAS"}));
     const auto inserts = log->starting("insert into MESAS");
     EXPECT_EQ(inserts[0].param("DESCRICAO"), QVariant(45)) << "typed in the grid, written when the grid lost the focus";
     EXPECT_EQ(inserts[1].param("DESCRICAO"), QVariant(44));

@@ -110,7 +110,7 @@ TEST_F(AbreMesaTest, TableOpenedAtAnotherTerminalMeanwhileGetsNoSecondOrder)
     // The other terminal has just taken table 1 and committed it; this floor still shows it free.
     db->exec("update MESAS set STATUS = 'O', CODMOVIMENTO = 100 where DESCRICAO = 1");
     int before = movements(), key = generator();
-    EXPECT_EQ(toldAfterYes(1), "Esta mesa acabou de ser aberta em outro terminal.");
+    EXPECT_EQ(toldAfterYes(1), "Esta mesa não está mais livre; nenhuma comanda foi aberta. A tela foi atualizada.");
     EXPECT_FALSE(ticket().isVisible());
     EXPECT_EQ(movements(), before);
     EXPECT_EQ(generator(), key);
@@ -163,7 +163,7 @@ TEST_F(AbreMesaTest, TableRemovedAtAnotherTerminalGetsNoOrder)
 {
     db->exec("delete from MESAS where DESCRICAO = 30");
     int before = movements();
-    EXPECT_EQ(toldAfterYes(30), "Esta mesa não está mais cadastrada; nada foi alterado.");
+    EXPECT_EQ(toldAfterYes(30), "Esta mesa não está mais cadastrada; nada foi alterado. A tela foi atualizada.");
     EXPECT_EQ(movements(), before);
 }
 
@@ -197,7 +197,7 @@ TEST_F(AbreMesaTest, TableUnknownEvenAfterReadingTheTablesAgainLeavesTheFloor)
     dm().QPesqMesa.last();
     db->exec("delete from MESAS where DESCRICAO = 31");
     int before = movements();
-    EXPECT_EQ(toldAfterYes(31), "Esta mesa não está mais cadastrada; nada foi alterado.");
+    EXPECT_EQ(toldAfterYes(31), "Esta mesa não está mais cadastrada; nada foi alterado. A tela foi atualizada.");
     EXPECT_EQ(movements(), before);
     EXPECT_FALSE(dm().QPesqMesa.locate("DESCRICAO", 31)) << "the floor was read again";
 }

@@ -160,7 +160,7 @@ TEST_F(WithoutTheTriggers, TheFloorIsReadAtItsUsualMomentsOnly)
     // The table and its order checked; the order, its lines, totals and item view; the
     // catalogue and the groups at the first showing; the item view again as the ticket shows;
     // the floor as it closes.
-    EXPECT_EQ(log->summary(), QStringList({"SELECT m.STATUS, m.CODMOVIMENTO, v.SITUACAO FROM MESAS m LEFT JOIN "
+    EXPECT_EQ(log->summary(), QStringList({"SELECT m.STATUS, m.CODMOVIMENTO, v.CODMOVIMENTO, v.SITUACAO FROM MESAS m LEFT JOIN "
                                            "MOVIMENTOSPRODUTOS v ON v.CODMOVIMENTO = m.CODMOVIMENTO WHERE m.CODMESA = "
                                            ":CODMESA",
                                            "SELECT * FROM MOVIMENTOSPRODUTOS", "select * from ITENSMOVIMENTOPROD",

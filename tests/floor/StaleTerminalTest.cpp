@@ -9,6 +9,7 @@
 #include "support/Modal.h"
 #include "support/SampleProgram.h"
 #include "support/Services.h"
+#include "ui/DbLabel.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +21,6 @@
 namespace {
 
 using atendimento::Resultado;
-using atendimento::TextoDe;
 
 constexpr int mesa3 = 23, order3 = 101; // table 3 of the sample and its open order
 
@@ -39,6 +39,22 @@ public:
         other.emplace();
     }
 
+    // A touch on a free table: asked to open it, the waiter says yes; the ticket, if it opens,
+    // is left. Neither comes up when the touch is refused, or brings a lost connection back.
+    void openFreeTable(int numero)
+    {
+        QObject touch;
+        whenModal(&touch, [&](QWidget* modal) {
+            if (modal->objectName() == u"FMsgSimNaoTablet")
+                click(*modal, "BtnConfirmar");
+            if (modal != &ticket())
+                return false;
+            ticket().BtnSair->click();
+            return true;
+        });
+        touchTable(numero);
+    }
+
     // The back office bills an order: it is closed.
     void billed(int codMovimento) { db->exec("update MOVIMENTOSPRODUTOS set SITUACAO = 'F' where CODMOVIMENTO = ?", {codMovimento}); }
     void expectNoOrphans() { EXPECT_EQ(tablesWithoutTheirOrder(), 0); }
@@ -47,6 +63,20 @@ public:
     std::optional<MessageLog> messages;
     std::optional<TDm> other; // the other terminal
 };
+
+// What the waiter reads, word for word.
+const QString tableChanged =
+    QStringLiteral("Esta mesa foi alterada desde a última leitura; nada foi alterado. A tela foi atualizada.");
+const QString numberChanged =
+    QStringLiteral("O número desta mesa foi alterado desde a última leitura; nada foi alterado. A tela foi atualizada.");
+const QString tableTaken =
+    QStringLiteral("Esta mesa não está mais livre; nenhuma comanda foi aberta. A tela foi atualizada.");
+const QString tableBusy =
+    QStringLiteral("Esta mesa está sendo alterada neste momento; nada foi feito. Tente novamente.");
+const QString orderNotOpen = QStringLiteral(
+    "Esta comanda não está mais aberta; nada foi alterado. Para liberar a mesa, toque em \"Liberar Mesa\".");
+const QString orderMissing =
+    QStringLiteral("Esta comanda não existe; nada foi alterado. Para liberar a mesa, toque em \"Liberar Mesa\".");
 
 // "Liberar Mesa" on a ticket whose table was billed and opened again at the other terminal:
 // the other terminal's order keeps its table.
@@ -62,62 +92,105 @@ TEST_F(StaleTerminal, FreeingFromAStaleTicketFreesNobodysOrder)
         ticket().BtnLiberarMesa->click();
         EXPECT_FALSE(ticket().isVisible()) << "the stale ticket closes";
     });
-    EXPECT_EQ(messages->messages, QStringList{TextoDe(Resultado::MesaAlterada)});
+    EXPECT_EQ(messages->messages, QStringList{tableChanged});
     EXPECT_EQ(table(3), (QVariantList{"O", reopened}));
     ASSERT_TRUE(dm().QPesqMesa.locate("DESCRICAO", 3));
     EXPECT_EQ(dm().QPesqMesa.fieldByName("CODMOVIMENTO").asInteger(), reopened) << "the floor was read again";
     expectNoOrphans();
 }
 
-struct StaleTile {
+// What became of table 3's order while this terminal's floor still shows it occupied.
+struct OrderFate {
     const char* name;
-    bool tableFreed; // the back office freed the table too, not only billed its order
-    Resultado told;
-    friend std::ostream& operator<<(std::ostream& os, const StaleTile& c) { return os << c.name; }
+    const char* elsewhere; // the back office's statement
+    int lines;             // the order's lines the ticket shows
+    QString told;          // at a touch on a product or on a bin
 };
+void PrintTo(const OrderFate& f, std::ostream* os) { *os << f.name; }
 
-class StaleRedTile : public StaleTerminal, public testing::WithParamInterface<StaleTile> {};
+class OccupiedTable : public StaleTerminal, public testing::WithParamInterface<OrderFate> {};
 
-// The floor still shows table 3 occupied; its order was billed meanwhile: no ticket opens on a
-// closed order, so no line can go into it.
-TEST_P(StaleRedTile, OpensNoClosedOrder)
+// An occupied table always opens, so that it can always be freed: its ticket shows the order
+// as it is, refuses lines to an order that is not open before anything is sent or asked, and
+// "Liberar Mesa" frees it.
+TEST_P(OccupiedTable, AlwaysOpensAndCanBeFreed)
+{
+    db->exec(GetParam().elsewhere);
+    bool opened = false;
+    int shownLines = -1;
+    QString shownTotal;
+    inTicket(3, [&] {
+        opened = true;
+        shownLines = dm().QSpItens.recordCount();
+        shownTotal = ticket().DBText9->text();
+        log->entries.clear();
+        touchProduct(1007); // no keypad comes: the order takes nothing
+        if (dm().QSpItens.recordCount() > 0)
+            waiter::touchBin(*ticket().GridItens); // nor is anything asked
+        EXPECT_TRUE(ticket().isVisible());
+        EXPECT_TRUE(log->entries.empty()) << "nothing sent, not even a key asked for";
+        EXPECT_EQ(dm().QItensMov.state(), zk::Query::State::Browse);
+        EXPECT_FALSE(dm().QItensMov.updatesPending());
+        whenModalOpens([](QWidget& box) { answerBox(box, QMessageBox::Yes); });
+        ticket().BtnLiberarMesa->click();
+    });
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(shownLines, GetParam().lines);
+    EXPECT_EQ(shownTotal.isEmpty(), GetParam().lines == 0) << "the order's total, when it has one";
+    EXPECT_EQ(messages->messages, QStringList(GetParam().lines > 0 ? 2 : 1, GetParam().told));
+    EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join('\n').toStdString();
+    EXPECT_EQ(table(3), (QVariantList{"L", 0})) << "freed";
+    EXPECT_EQ(lineCount(order3), GetParam().lines);
+    expectNoOrphans();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Orders, OccupiedTable,
+    testing::Values(OrderFate{"Billed", "update MOVIMENTOSPRODUTOS set SITUACAO = 'F' where CODMOVIMENTO = 101", 3,
+                              orderNotOpen},
+                    OrderFate{"SituationCleared",
+                              "update MOVIMENTOSPRODUTOS set SITUACAO = null where CODMOVIMENTO = 101", 3, orderNotOpen},
+                    OrderFate{"Deleted", "delete from MOVIMENTOSPRODUTOS where CODMOVIMENTO = 101", 0, orderMissing}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The table itself changed (billed and freed) since the floor was read: no ticket, and the
+// floor shows it as it is.
+TEST_F(StaleTerminal, ATableFreedElsewhereOpensNoTicket)
 {
     billed(order3);
-    if (GetParam().tableFreed)
-        db->exec("update MESAS set STATUS = 'L', CODMOVIMENTO = 0 where CODMESA = ?", {mesa3});
+    db->exec("update MESAS set STATUS = 'L', CODMOVIMENTO = 0 where CODMESA = ?", {mesa3});
     touchTable(3);
     EXPECT_FALSE(ticket().isVisible());
-    EXPECT_EQ(messages->messages, QStringList{TextoDe(GetParam().told)});
+    EXPECT_EQ(messages->messages, QStringList{tableChanged});
     ASSERT_TRUE(dm().QPesqMesa.locate("DESCRICAO", 3));
-    EXPECT_EQ(dm().QPesqMesa.fieldByName("STATUS").asString(), GetParam().tableFreed ? "L" : "O")
-        << "the floor was read again";
+    EXPECT_EQ(dm().QPesqMesa.fieldByName("STATUS").asString(), "L") << "the floor was read again";
     EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join('\n').toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(Races, StaleRedTile,
-                         testing::Values(StaleTile{"OrderBilled", false, Resultado::ComandaFechada},
-                                         StaleTile{"OrderBilledAndTableFreed", true, Resultado::MesaAlterada}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
 // The order was billed while its ticket stayed open here: neither a new line nor a deletion
-// reaches it, and the ticket closes.
+// reaches it, nothing waits to be sent, and the ticket stays to free the table.
 TEST_F(StaleTerminal, ALineNeverGoesIntoAnOrderBilledMeanwhile)
 {
     const int before = lineCount(order3);
     inTicket(3, [&] {
         billed(order3);
         addProduct(1007, "2");
-        EXPECT_FALSE(ticket().isVisible());
+        EXPECT_TRUE(ticket().isVisible());
+        EXPECT_EQ(dm().QItensMov.state(), zk::Query::State::Browse);
+        waiter::touchBin(*ticket().GridItens); // refused at once now: no question
+        whenModalOpens([](QWidget& box) { answerBox(box, QMessageBox::Yes); });
+        ticket().BtnLiberarMesa->click();
     });
     inTicket(8, [&] {
         billed(102);
         waiter::answerQuestion(true);
         waiter::touchBin(*ticket().GridItens);
-        EXPECT_FALSE(ticket().isVisible());
+        EXPECT_TRUE(ticket().isVisible());
     });
-    EXPECT_EQ(messages->messages, QStringList(2, TextoDe(Resultado::ComandaFechada)));
+    EXPECT_EQ(messages->messages, QStringList(3, orderNotOpen));
     EXPECT_EQ(lineCount(order3), before);
     EXPECT_EQ(lineCount(102), 5);
+    EXPECT_EQ(table(3), (QVariantList{"L", 0}));
     EXPECT_FALSE(dm().QItensMov.updatesPending());
 }
 
@@ -129,7 +202,7 @@ TEST_F(StaleTerminal, NoRenumberingIsLost)
     db->exec("update MESAS set DESCRICAO = 40 where DESCRICAO = 12");
     answerInput(&program->FPesqMesa, QStringLiteral("50"));
     program->FPesqMesa.BitBtn2->click();
-    EXPECT_EQ(messages->messages, QStringList{TextoDe(Resultado::MesaAlterada)});
+    EXPECT_EQ(messages->messages, QStringList{numberChanged});
     EXPECT_EQ(db->value("select count(*) from MESAS where DESCRICAO in (12, 50)").toInt(), 0);
     EXPECT_EQ(dm().QMesas.fieldByName("DESCRICAO").asInteger(), 40) << "the grid was read again, on the same table";
 
@@ -142,6 +215,27 @@ TEST_F(StaleTerminal, NoRenumberingIsLost)
     EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join('\n').toStdString();
 }
 
+// A table opened (or freed) elsewhere is renumbered all the same: only its number is this
+// action's, and its status and order are written as the server has them now.
+TEST_F(StaleTerminal, RenumberingATableOpenedElsewhereKeepsItsOrder)
+{
+    const int mesa2 = db->value("select CODMESA from MESAS where DESCRICAO = 2").toInt();
+    ASSERT_TRUE(dm().QMesas.locate("DESCRICAO", 2));
+    ASSERT_EQ(atendimento::AbreMesaLivre(*other, {mesa2, "L", 0}), Resultado::Feito);
+    const QVariantList opened = table(2);
+    ASSERT_EQ(opened.value(0), "O");
+
+    answerInput(&program->FPesqMesa, QStringLiteral("52"));
+    program->FPesqMesa.BitBtn2->click();
+
+    EXPECT_EQ(messages->messages, QStringList());
+    EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join('\n').toStdString();
+    EXPECT_EQ(table(52), opened) << "renumbered, still occupied by the other terminal's order";
+    EXPECT_EQ(dm().QMesas.fieldByName("CODMESA").asInteger(), mesa2);
+    EXPECT_EQ(dm().QMesas.fieldByName("STATUS").asString(), "O") << "the grid shows the row as written";
+    expectNoOrphans();
+}
+
 // Two terminals at one free table: exactly one order is attached, and the one that loses
 // makes none.
 TEST_F(StaleTerminal, TwoTerminalsOpeningOneFreeTableMakeOneOrder)
@@ -152,10 +246,82 @@ TEST_F(StaleTerminal, TwoTerminalsOpeningOneFreeTableMakeOneOrder)
     waiter::answerQuestion(true);
     touchTable(2);
     EXPECT_FALSE(ticket().isVisible());
-    EXPECT_EQ(messages->messages, QStringList{TextoDe(Resultado::MesaTomada)});
+    EXPECT_EQ(messages->messages, QStringList{tableTaken});
     EXPECT_EQ(db->value("select count(*) from MOVIMENTOSPRODUTOS").toInt(), before + 1);
     expectNoOrphans();
 }
+
+// ---- a table being written elsewhere at this very moment -----------------------------------
+
+// One of the waiter's writes on a table the other terminal holds (it is saving it right now,
+// uncommitted): nothing is known to have changed, so nothing is read again; the waiter is told
+// to try again, and the same touch works once the other terminal is done.
+struct BusyCase {
+    const char* name;
+    int numero;                                   // the table held
+    std::function<void(StaleTerminal&)> act;      // through the windows
+    std::function<bool(StaleTerminal&)> done;     // whether the write happened
+};
+void PrintTo(const BusyCase& c, std::ostream* os) { *os << c.name; }
+
+class BusyTable : public StaleTerminal, public testing::WithParamInterface<BusyCase> {};
+
+TEST_P(BusyTable, IsToldToTryAgainAndNothingChanges)
+{
+    const BusyCase& c = GetParam();
+    const int codMesa = db->value("select CODMESA from MESAS where DESCRICAO = ?", {c.numero}).toInt();
+    const QVariantList before = table(c.numero);
+    const int orders = db->value("select count(*) from MOVIMENTOSPRODUTOS").toInt();
+    ASSERT_EQ(other->SeguraMesa(codMesa).estado, TDm::MesaNoServidor::Existe);
+    log->entries.clear();
+
+    c.act(*this);
+    EXPECT_EQ(messages->messages, QStringList{tableBusy});
+    EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join('\n').toStdString();
+    EXPECT_EQ(table(c.numero), before);
+    EXPECT_EQ(db->value("select count(*) from MOVIMENTOSPRODUTOS").toInt(), orders) << "no order made";
+    EXPECT_TRUE(log->starting("select * from MESAS").empty()) << "nothing was read again";
+    EXPECT_FALSE(c.done(*this));
+
+    other->DesfazReserva();
+    messages->messages.clear();
+    c.act(*this);
+    EXPECT_EQ(messages->messages, QStringList());
+    EXPECT_TRUE(c.done(*this));
+    expectNoOrphans();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Writes, BusyTable,
+    testing::Values(
+        BusyCase{"OpenFreeTable", 2,
+                 [](StaleTerminal& t) {
+                     t.openFreeTable(2);
+                     if (t.table(2).value(0) == "L") {
+                         EXPECT_TRUE(t.log->starting("SELECT * FROM SPMESAS").empty()) << "the floor is not read";
+                     }
+                 },
+                 [](StaleTerminal& t) { return t.table(2).value(0) == "O"; }},
+        BusyCase{"FreeTable", 3,
+                 [](StaleTerminal& t) {
+                     t.inTicket(3, [&] {
+                         whenModalOpens([](QWidget& box) { answerBox(box, QMessageBox::Yes); });
+                         t.ticket().BtnLiberarMesa->click();
+                         if (t.table(3).value(0) == "O") {
+                             EXPECT_TRUE(t.ticket().isVisible()) << "the ticket stays for another try";
+                             EXPECT_TRUE(t.log->starting("SELECT * FROM SPMESAS").empty()) << "the floor is not read";
+                         }
+                     });
+                 },
+                 [](StaleTerminal& t) { return t.table(3).value(0) == "L"; }},
+        BusyCase{"Renumber", 12,
+                 [](StaleTerminal& t) {
+                     ASSERT_TRUE(t.dm().QMesas.locate("CODMESA", t.mesa12));
+                     answerInput(&t.program->FPesqMesa, QStringLiteral("50"));
+                     t.program->FPesqMesa.BitBtn2->click();
+                 },
+                 [](StaleTerminal& t) { return !t.table(50).isEmpty(); }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // ---- injected faults, against each of the waiter's writes -----------------------------------
 
@@ -169,7 +335,7 @@ struct Action {
     QString write;       // its statement that changes it
     QString refusingTrigger; // a trigger that refuses that statement
     QString elsewhere;   // the other terminal's change that makes it stale
-    Resultado told;      // and what the waiter is then told
+    QString told;        // and what the waiter is then told
     QVariant changed;    // what the server then holds
 };
 
@@ -207,7 +373,7 @@ Action addLine()
             },
             0LL, 1LL, "SELECT SITUACAO", "insert into ITENSMOVIMENTOPROD",
             "create trigger RECUSA_T for ITENSMOVIMENTOPROD before insert " + refuse,
-            "update MOVIMENTOSPRODUTOS set SITUACAO = 'F' where CODMOVIMENTO = 101", Resultado::ComandaFechada, 0LL};
+            "update MOVIMENTOSPRODUTOS set SITUACAO = 'F' where CODMOVIMENTO = 101", orderNotOpen, 0LL};
 }
 
 Action deleteLine()
@@ -222,7 +388,7 @@ Action deleteLine()
             [](StaleTerminal& t) { return t.db->value("select count(*) from ITENSMOVIMENTOPROD where CODMOVIMENTO = 102"); },
             5LL, 4LL, "SELECT SITUACAO", "delete from ITENSMOVIMENTOPROD",
             "create trigger RECUSA_T for ITENSMOVIMENTOPROD before delete " + refuse,
-            "update MOVIMENTOSPRODUTOS set SITUACAO = 'F' where CODMOVIMENTO = 102", Resultado::ComandaFechada, 5LL};
+            "update MOVIMENTOSPRODUTOS set SITUACAO = 'F' where CODMOVIMENTO = 102", orderNotOpen, 5LL};
 }
 
 // Table 1's status, and how many orders were made since the sample.
@@ -236,22 +402,11 @@ Action openTable()
 {
     return {"OpenTable",
             [](StaleTerminal& t) {
-                // Asked to open it, the waiter says yes; the ticket, if it opens, is left.
-                // Neither comes up when the touch brings a lost connection back.
-                QObject touch;
-                whenModal(&touch, [&](QWidget* modal) {
-                    if (modal->objectName() == u"FMsgSimNaoTablet")
-                        click(*modal, "BtnConfirmar");
-                    if (modal != &t.ticket())
-                        return false;
-                    t.ticket().BtnSair->click();
-                    return true;
-                });
-                t.touchTable(1);
+                t.openFreeTable(1);
             },
             tableOne, "L0", "O1", "SELECT STATUS, CODMOVIMENTO, DESCRICAO", "update MESAS",
             "create trigger RECUSA_T for MOVIMENTOSPRODUTOS before insert " + refuse,
-            "update MESAS set STATUS = 'O', CODMOVIMENTO = 100 where DESCRICAO = 1", Resultado::MesaTomada, "O0"};
+            "update MESAS set STATUS = 'O', CODMOVIMENTO = 100 where DESCRICAO = 1", tableTaken, "O0"};
 }
 
 Action freeTable()
@@ -266,7 +421,7 @@ Action freeTable()
             [](StaleTerminal& t) { return t.db->value("select STATUS from MESAS where DESCRICAO = 3"); }, "O", "L",
             "SELECT STATUS, CODMOVIMENTO, DESCRICAO", "update MESAS",
             "create trigger RECUSA_T for MESAS before update " + refuse,
-            "update MESAS set CODMOVIMENTO = 100 where DESCRICAO = 3", Resultado::MesaAlterada, "O"};
+            "update MESAS set CODMOVIMENTO = 100 where DESCRICAO = 3", tableChanged, "O"};
 }
 
 Action renumber()
@@ -283,7 +438,7 @@ Action renumber()
             12, 50,
             "SELECT STATUS, CODMOVIMENTO, DESCRICAO", "update MESAS",
             "create trigger RECUSA_T for MESAS before update " + refuse,
-            "update MESAS set DESCRICAO = 40 where DESCRICAO = 12", Resultado::MesaAlterada, 40};
+            "update MESAS set DESCRICAO = 40 where DESCRICAO = 12", numberChanged, 40};
 }
 
 class InjectedFault : public StaleTerminal, public testing::WithParamInterface<FaultCase> {
@@ -370,7 +525,7 @@ TEST_P(InjectedFault, LeavesTheServerAsTheWaiterIsTold)
         break;
     case Fault::ChangedMeanwhile:
         EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join('\n').toStdString();
-        EXPECT_EQ(messages->messages, QStringList{TextoDe(a.told)});
+        EXPECT_EQ(messages->messages, QStringList{a.told});
         EXPECT_EQ(a.stored(*this), a.changed) << "the other terminal's change stands";
         expectNoOrphans();
         return; // the next save acts on what the screen now shows: another test's matter

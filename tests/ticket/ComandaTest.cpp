@@ -259,6 +259,23 @@ TEST_F(ComandaTest, ProductWithoutAUnitIsRefusedAndTheNextLineGoes)
     EXPECT_EQ(stored.back().value(0), 1001);
 }
 
+// The price is copied as a number: a product without one (a tasting on the house) is sold
+// at 0, never stored with an empty price that a total would skip.
+TEST_F(ComandaTest, ProductWithoutAPriceIsSoldAtZero)
+{
+    db->exec("update PRODUTOS set PRECOVENDA = null where CODIGO = 1007");
+    openTicket(mesa3, [&](TFComanda& t) {
+        selectProduct(1007);
+        whenModalOpens(keypad("2"));
+        touch(*t.GRidPesqProd);
+    });
+    EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join('\n').toStdString();
+    auto stored = lines(mesa3.codMovimento);
+    ASSERT_EQ(stored.size(), mesa3.linhas + 1);
+    EXPECT_EQ(stored.back().value(0), 1007);
+    EXPECT_EQ(stored.back().value(4), 0.0) << "VALOR";
+}
+
 TEST_F(ComandaTest, TypedCodeMustMatchCharacterForCharacter)
 {
     QStringList notFound;

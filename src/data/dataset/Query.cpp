@@ -48,7 +48,7 @@ QString Query::sqlText() const
 void Query::setSql(QStringList lines)
 {
     if (active())
-        throw DatasetError(prefixed(name_, QStringLiteral("Cannot perform this operation on an open dataset")));
+        throw DatasetError(prefixed(name_, QStringLiteral("A consulta não pode ser trocada enquanto está aberta")));
     sql_ = std::move(lines);
     select_.reset();
 }
@@ -390,7 +390,7 @@ void Query::requireEditing() const
 {
     requireActive();
     if (state_ != State::Edit && state_ != State::Insert)
-        throw DatasetError(prefixed(name_, QStringLiteral("Dataset not in edit or insert mode")));
+        throw DatasetError(prefixed(name_, QStringLiteral("Nenhum registro está sendo incluído ou alterado")));
 }
 
 void Query::setState(State state)
@@ -541,7 +541,7 @@ int Query::nextGeneratorValue()
                                         QStringLiteral("SELECT GEN_ID(%1, %2) FROM RDB$DATABASE").arg(quoted).arg(1));
     const std::optional<QVariantList> value = generator.open(transaction_)->next();
     if (!value)
-        throw DatabaseError(QStringLiteral("The generator %1 gave no value").arg(generatorName_));
+        throw DatabaseError(QStringLiteral("O gerador %1 não devolveu nenhum valor").arg(generatorName_));
     return value->front().toInt();
 }
 
@@ -745,8 +745,38 @@ UpdateSql::Kind Query::kindOf(Mark mark)
 
 void Query::applyRow(qsizetype rawIndex)
 {
-    const Row& row = rows_[rawIndex];
+    Row& row = rows_[rawIndex];
     send(kindOf(row.mark), rowLayout_, row.data.get(), row.original.get(), row.blobs.get());
+    if (row.mark == Mark::Inserted && !serverKeyField_.isEmpty())
+        learnKey(row);
+}
+
+// Of the rows this transaction wrote with the new row's values, the first whose key no other
+// row here holds: rows alike in every column are interchangeable. A server that cannot say
+// leaves the row with the key it was sent with, as before: the insert itself went well.
+void Query::learnKey(Row& row)
+{
+    const fb::Column& key = columnNamed(rowLayout_, serverKeyField_);
+    auto held = [&](const QVariant& value) {
+        return std::any_of(rows_.begin(), rows_.end(), [&](const Row& other) {
+            return &other != &row && fb::decode(key, other.data.get()) == value;
+        });
+    };
+    try {
+        fb::Statement& written = prepared(insertedKeys_, insertedKeysGeneration_, updateSql_->insertedKeysText());
+        std::unique_ptr<std::byte[]> buffer;
+        const fb::Layout bound = bindRow(written, rowLayout_, row.data.get(), nullptr, row.blobs.get(), buffer);
+        std::unique_ptr<fb::Cursor> keys = written.open(transaction_, bound, buffer.get(), written.outputLayout());
+        while (const std::optional<QVariantList> found = keys->next()) {
+            if (!held(found->front())) {
+                fb::encode(key, row.data.get(), found->front());
+                return;
+            }
+        }
+    } catch (const DatabaseError& e) {
+        if (e.connectionLost())
+            throw;
+    }
 }
 
 Query::Change Query::changeOf(const Row& row) const
@@ -807,6 +837,8 @@ void Query::applyUpdates()
     };
     qsizetype sending = -1;
     try {
+        if (!serverKeyField_.isEmpty() && updatesPending())
+            fetchAll(); // a key the server gives is told apart from those of every row
         for (qsizetype i = 0; i < qsizetype(rows_.size());) {
             Row& row = rows_[i];
             if (row.mark == Mark::None) {
@@ -814,7 +846,7 @@ void Query::applyUpdates()
                 continue;
             }
             if (!updateSql_)
-                throw DatasetError(prefixed(name_, QStringLiteral("No update statements")));
+                throw DatasetError(prefixed(name_, QStringLiteral("Esta consulta não grava alterações")));
             sending = i;
             applyRow(i);
             noteSent(row);

@@ -37,6 +37,9 @@ public:
 
     void setUpdateSql(const UpdateSql* updateSql) { updateSql_ = updateSql; }
     void setGenerator(const QString& fieldName, const QString& generatorName);
+    // A key the server gives, replacing the value sent: an inserted row learns it as soon as
+    // its insert is sent, so that it can be found by it (needs derived update statements).
+    void setKeyFromServer(const QString& fieldName) { serverKeyField_ = fieldName; }
     // Parameters not otherwise known come from the master's current row, by column name.
     void setMaster(Query* master);
 
@@ -179,6 +182,7 @@ private:
     // Applying
     static UpdateSql::Kind kindOf(Mark mark); // of a marked row
     void applyRow(qsizetype rawIndex);
+    void learnKey(Row& row);
     void refused(qsizetype rawIndex);
     Change changeOf(const Row& row) const;
     void noteSent(const Row& row);
@@ -210,6 +214,7 @@ private:
     const UpdateSql* updateSql_ = nullptr;
     QString generatorField_;
     QString generatorName_;
+    QString serverKeyField_;
     Query* master_ = nullptr;
     std::vector<Query*> details_;
     std::vector<std::unique_ptr<Field>> fields_;
@@ -223,6 +228,8 @@ private:
     int updatesGeneration_[3] = {-1, -1, -1};
     std::unique_ptr<fb::Statement> refresh_;
     int refreshGeneration_ = -1;
+    std::unique_ptr<fb::Statement> insertedKeys_;
+    int insertedKeysGeneration_ = -1;
 
     std::vector<Change> sent_; // applied since the transaction's work was settled sentAt_ times
     quint64 sentAt_ = 0;
