@@ -96,6 +96,7 @@ void TDm::DataModuleCreate()
 {
     Configuracao cfg = LeConfiguracao();
     MODO = cfg.MODO;
+    zk::runReported([this] { Db.setDeadline(LePrazo()); }); // a value it cannot use keeps the default
     Db.setDatabaseName(NomeDoBanco(cfg));
     Db.params() = {QStringLiteral("user_name=SYSDBA"),
                    QStringLiteral("password=") + Decodifica(cfg.SENHA, DeslocamentoSenha)};
@@ -283,19 +284,39 @@ void TDm::Aplica(zk::Query& q)
     q.applyUpdates();
 }
 
-// A server that refuses events (its port for them closed by a firewall) leaves the floor as it
-// always was: read again at its usual moments only.
+// Once there is a connection to copy: the watch keeps its own, and asks again by itself after
+// every failure. A server whose port for events is closed by a firewall leaves the floor as
+// it always was, read again at its usual moments only, and nothing waits for it.
 void TDm::AssinaPisoVivo()
 {
-    pisoVivo_.reset();
-    try {
-        pisoVivo_ = std::make_unique<zk::fb::EventWatch>(Db, QByteArrayLiteral("ZENOBRA_MESAS"), [this] {
+    if (pisoVivo_)
+        return;
+    pisoVivo_ = std::make_unique<zk::fb::EventWatch>(
+        zk::fb::EventWatch::Connection{Db.databaseName(), Db.params(), Db.deadline()}, QByteArrayLiteral("ZENOBRA_MESAS"),
+        [this] {
             pisoDesatualizado_ = true;
             if (QuandoPisoMuda)
                 QuandoPisoMuda();
         });
-    } catch (const zk::Error&) {
-    }
+}
+
+bool TDm::PisoVivoAtivo() const { return pisoVivo_ && pisoVivo_->registered(); }
+
+std::chrono::milliseconds TDm::LePrazo()
+{
+    const QString texto = LerIni(QStringLiteral("KOVA"), QStringLiteral("PRAZO"));
+    if (texto.trimmed().isEmpty())
+        return zk::fb::Attachment::defaultDeadline;
+    bool numero = false;
+    const int segundos = texto.trimmed().toInt(&numero);
+    if (!numero || segundos < PrazoMinimo || segundos > PrazoMaximo)
+        throw zk::ConversionError(QStringLiteral("'%1' não é um prazo válido para o servidor: PRAZO, na seção KOVA, vai "
+                                                 "de %2 a %3 segundos. O programa usa %4 segundos.")
+                                      .arg(texto)
+                                      .arg(PrazoMinimo)
+                                      .arg(PrazoMaximo)
+                                      .arg(zk::fb::Attachment::defaultDeadline.count() / 1000));
+    return std::chrono::seconds(segundos);
 }
 
 // ---- after a lost connection ----------------------------------------------------------
@@ -337,17 +358,21 @@ void TDm::RecolhePendentes()
     }
 }
 
-// The server may not have noticed yet that an earlier connection of this terminal is gone;
-// ended now, its uncommitted work is undone before anything is asked about it.
+// The server may not have noticed yet that an earlier connection of this terminal is gone
+// (a network that went silent tells it nothing); ended now, its uncommitted work is undone
+// and its locks let go before anything is asked about it. One that could not be ended yet is
+// tried again at the next recovery.
 void TDm::EncerraConexoesPerdidas()
 {
-    const std::vector<qint64> perdidas = Db.takeLostConnectionIds();
+    const std::vector<qint64> perdidas = Db.lostConnectionIds();
     if (perdidas.empty())
         return;
     TsCAd.ensureStarted();
     zk::fb::Statement encerra(TsCAd, QStringLiteral("DELETE FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID = :ID"));
-    for (qint64 id : perdidas)
+    for (qint64 id : perdidas) {
         encerra.execute(TsCAd, {id});
+        Db.lostConnectionEnded(id);
+    }
 }
 
 // An opening left halfway stays only if its table already points at its movement.

@@ -91,11 +91,19 @@ public:
     bool Retoma();
 
     // The live floor: with db/live-floor.sql the server posts ZENOBRA_MESAS at every change
-    // of a table or of an order line, whoever made it; the data module asks for it after
-    // every connection. From a posting until QPesqMesa is read again the floor is out of date,
+    // of a table or of an order line, whoever made it; the data module asks for it once it
+    // has connected. From a posting until QPesqMesa is read again the floor is out of date,
     // and QuandoPisoMuda is called (on this thread). Without the triggers nothing is posted.
     std::function<void()> QuandoPisoMuda;
     bool PisoDesatualizado() const { return pisoDesatualizado_; }
+    // Whether the server is being asked for the live floor's event at this moment (the watch
+    // runs on a thread and a connection of its own, and may be waiting to ask again).
+    bool PisoVivoAtivo() const;
+
+    // How long one call to the server may take before the connection is taken for lost:
+    // "PRAZO" of the section "KOVA" of the settings file, in seconds; 5 when absent.
+    static constexpr int PrazoMinimo = 1, PrazoMaximo = 60;
+    static std::chrono::milliseconds LePrazo();
 
     // The clock a new order's date and time come from, read once so that the two always
     // name the same instant (also across midnight).

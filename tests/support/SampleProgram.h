@@ -3,6 +3,7 @@
 // what its connection sends from then on, and the waiter's touches on it.
 
 #include "app/Program.h"
+#include "base/Ufuncoes.h"
 #include "support/SampleBar.h"
 #include "support/StatementLog.h"
 #include "support/TcpProxy.h"
@@ -25,8 +26,15 @@ public:
     void start()
     {
         install(proxy ? proxy->address() : QString());
+        if (deadlineSeconds)
+            GravarIni(QStringLiteral("KOVA"), QStringLiteral("PRAZO"), QString::number(deadlineSeconds));
         program.emplace();
         log.emplace(program->Dm.Db);
+        // The live floor's watch asks the server on a thread of its own: from the moment it has,
+        // every change elsewhere reaches this terminal.
+        if (dm().Db.connected()) {
+            ASSERT_TRUE(QTest::qWaitFor([this] { return dm().PisoVivoAtivo(); }, 10000)) << "the live floor's event";
+        }
     }
     // The floor on screen, as start-up leaves it; a message shown closes at once.
     void showFloor()
@@ -65,6 +73,7 @@ public:
         touchTable(numero);
     }
 
+    int deadlineSeconds = 0; // the settings' "PRAZO" when not 0 (before start())
     std::unique_ptr<TcpProxy> proxy; // outlives the program, which may be connected through it
     std::optional<Program> program;
     std::optional<StatementLog> log;

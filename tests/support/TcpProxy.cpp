@@ -57,7 +57,7 @@ bool forward(int from, int to)
     if (got <= 0)
         return false;
     for (ssize_t sent = 0; sent < got;) {
-        const ssize_t n = ::write(to, buffer + sent, static_cast<size_t>(got - sent));
+        const ssize_t n = ::send(to, buffer + sent, static_cast<size_t>(got - sent), MSG_NOSIGNAL);
         if (n <= 0)
             return false;
         sent += n;
@@ -66,20 +66,23 @@ bool forward(int from, int to)
 }
 } // namespace
 
-TcpProxy::TcpProxy(const QString& target)
+TcpProxy::TcpProxy(const QString& target, const QString& address, int port) : address_(address)
 {
     host_ = target.section(u'/', 0, 0);
     targetPort_ = target.section(u'/', 1, 1).toInt();
     listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 || ::listen(listener_, 16) != 0 ||
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0 ||
+    int one = 1;
+    ::setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    sockaddr_in listening{};
+    listening.sin_family = AF_INET;
+    listening.sin_port = htons(static_cast<uint16_t>(port));
+    ::inet_pton(AF_INET, address.toLatin1().constData(), &listening.sin_addr);
+    socklen_t length = sizeof listening;
+    if (::bind(listener_, reinterpret_cast<sockaddr*>(&listening), length) != 0 || ::listen(listener_, 16) != 0 ||
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&listening), &length) != 0 ||
         ::pipe2(wakeUp_, O_CLOEXEC | O_NONBLOCK) != 0)
         throw std::runtime_error("the proxy cannot listen");
-    port_ = ntohs(address.sin_port);
+    port_ = ntohs(listening.sin_port);
     thread_ = std::thread([this] { run(); });
 }
 
@@ -89,12 +92,14 @@ TcpProxy::~TcpProxy()
     wake();
     thread_.join();
     closeAll();
+    for (int server : stranded_)
+        drop(server);
     ::close(listener_);
     ::close(wakeUp_[0]);
     ::close(wakeUp_[1]);
 }
 
-QString TcpProxy::address() const { return QStringLiteral("127.0.0.1/%1").arg(port_); }
+QString TcpProxy::address() const { return QStringLiteral("%1/%2").arg(address_).arg(port_); }
 
 void TcpProxy::wake()
 {
@@ -106,7 +111,8 @@ void TcpProxy::closeAll()
 {
     for (const Pair& pair : pairs_) {
         drop(pair.client);
-        drop(pair.server);
+        if (pair.server >= 0)
+            drop(pair.server);
     }
     pairs_.clear();
 }
@@ -138,9 +144,42 @@ void TcpProxy::silenceAfterNextReply()
     change([this] { silenceAfterReply_ = true; });
 }
 
+void TcpProxy::silence()
+{
+    change([this] { silent_ = hangNew_ = true; });
+}
+
+void TcpProxy::hangNewConnections()
+{
+    change([this] { hangNew_ = true; });
+}
+
+void TcpProxy::silenceNextReply()
+{
+    change([this] { silenceBeforeReply_ = true; });
+}
+
 void TcpProxy::restore()
 {
-    change([this] { cut_ = loseReply_ = silenceAfterReply_ = false; });
+    change([this] {
+        // What went silent stays dead, the worst a network can do: the client's side is gone
+        // (it gave up), and the server is never told, holding what the connection held.
+        if (silent_) {
+            for (const Pair& pair : pairs_) {
+                drop(pair.client);
+                if (pair.server >= 0)
+                    stranded_.push_back(pair.server);
+            }
+            pairs_.clear();
+        }
+        std::erase_if(pairs_, [](const Pair& pair) {
+            if (pair.server >= 0)
+                return false;
+            drop(pair.client); // accepted and never answered: the client gave up on it
+            return true;
+        });
+        cut_ = loseReply_ = silenceAfterReply_ = silenceBeforeReply_ = silent_ = hangNew_ = false;
+    });
 }
 
 void TcpProxy::run()
@@ -149,10 +188,12 @@ void TcpProxy::run()
         std::vector<pollfd> watched{{listener_, POLLIN, 0}, {wakeUp_[0], POLLIN, 0}};
         {
             std::lock_guard lock(mutex_);
-            for (const Pair& pair : pairs_) {
-                watched.push_back({pair.client, POLLIN, 0});
-                watched.push_back({pair.server, POLLIN, 0});
-            }
+            // A silent network reads nothing: what is sent waits in the buffers, unanswered.
+            for (const Pair& pair : pairs_)
+                if (!silent_ && pair.server >= 0) {
+                    watched.push_back({pair.client, POLLIN, 0});
+                    watched.push_back({pair.server, POLLIN, 0});
+                }
         }
         if (::poll(watched.data(), watched.size(), 1000) <= 0)
             continue;
@@ -165,6 +206,10 @@ void TcpProxy::run()
         }
         if (watched[0].revents & POLLIN) {
             const int client = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+            if (client >= 0 && !cut_ && hangNew_) {
+                pairs_.push_back({client, -1});
+                continue;
+            }
             const int server = client < 0 || cut_ ? -1 : connectTo(host_, targetPort_);
             if (server < 0) {
                 if (client >= 0)
@@ -184,6 +229,12 @@ void TcpProxy::run()
             if (watched[i].revents)
                 open = pair->silent ? discard(client) : forward(client, server);
             if (open && watched[i + 1].revents) {
+                if (silenceBeforeReply_) {
+                    // The request reached the server and was carried out; its reply is never read.
+                    silenceBeforeReply_ = false;
+                    silent_ = hangNew_ = true;
+                    break;
+                }
                 if (loseReply_) {
                     // The request reached the server and was carried out: its reply goes nowhere.
                     char lost[65536];

@@ -3,7 +3,8 @@
 // of its own (the program's calls block while they wait for the server). A test can cut every
 // connection, as a network that drops would, refuse new ones as a server that is away would,
 // let the server carry out the next request but lose its reply, let a server fall silent on
-// an open connection, and restore the network.
+// an open connection, let the whole network go silent (a Wi-Fi out of range: no reset, no
+// answer, nothing either way), and restore the network.
 
 #include <QString>
 
@@ -15,13 +16,14 @@
 
 class TcpProxy {
 public:
-    // Forwards to "host/port" (the form of ZENOBRA_TEST_FB_SERVER).
-    explicit TcpProxy(const QString& target);
+    // Forwards to "host/port" (the form of ZENOBRA_TEST_FB_SERVER), listening on `address`
+    // (on a port of its own unless `port` is given).
+    explicit TcpProxy(const QString& target, const QString& address = QStringLiteral("127.0.0.1"), int port = 0);
     ~TcpProxy();
     TcpProxy(const TcpProxy&) = delete;
     TcpProxy& operator=(const TcpProxy&) = delete;
 
-    // "127.0.0.1/<port>": what a client connects to instead of the server.
+    // "<address>/<port>": what a client connects to instead of the server.
     QString address() const;
 
     // Drops every connection now; new ones are closed as soon as they arrive.
@@ -32,13 +34,24 @@ public:
     // The server's next reply reaches the client; after it, that connection stays open and
     // carries nothing either way, as a server that has ended a connection may leave it.
     void silenceAfterNextReply();
-    // Connections are accepted and forwarded again.
+    // Nothing moves either way on any connection, open or new (new ones are accepted and
+    // never answered), and nobody is told.
+    void silence();
+    // The next request reaches the server, which carries it out; then the network goes silent
+    // as above, its reply never read.
+    void silenceNextReply();
+    // New connections are accepted and never answered, as a server machine that hangs;
+    // open ones carry on.
+    void hangNewConnections();
+    // Connections are accepted and forwarded again. Those that went silent stay dead, and
+    // the server is never told (the proxy ends them when it ends): it still holds their
+    // transactions and locks, as after a real half-open drop.
     void restore();
 
 private:
     struct Pair {
         int client;
-        int server;
+        int server; // -1 while a new connection hangs
         bool silent = false;
     };
     void run();
@@ -48,15 +61,20 @@ private:
     void wake();
 
     QString host_;
+    QString address_;
     int targetPort_ = 0;
     int listener_ = -1;
     int port_ = 0;
     int wakeUp_[2] = {-1, -1};
     std::mutex mutex_;
     std::vector<Pair> pairs_;
+    std::vector<int> stranded_; // server sides of connections that went silent
     bool cut_ = false;
     bool loseReply_ = false;
     bool silenceAfterReply_ = false;
+    bool silenceBeforeReply_ = false;
+    bool silent_ = false;
+    bool hangNew_ = false;
     std::atomic<bool> stop_{false};
     std::thread thread_;
 };

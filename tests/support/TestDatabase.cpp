@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTest>
 
 namespace {
 QString serverAddress() { return qEnvironmentVariable("ZENOBRA_TEST_FB_SERVER"); }
@@ -110,7 +111,11 @@ QVariant TestDatabase::value(const QString& sql, const QVariantList& params)
 
 std::unique_ptr<zk::fb::EventWatch> TestDatabase::watch(const QByteArray& event, std::function<void()> posted)
 {
-    return std::make_unique<zk::fb::EventWatch>(attachment(), event, std::move(posted));
+    auto watch = std::make_unique<zk::fb::EventWatch>(
+        zk::fb::EventWatch::Connection{connectionName(), credentials()}, event, std::move(posted));
+    if (!QTest::qWaitFor([&] { return watch->registered(); }, 10000))
+        throw zk::Error(QStringLiteral("the event %1 could not be asked for").arg(QString::fromLatin1(event)));
+    return watch;
 }
 
 void TestDatabase::disconnect() { attachment_.disconnect(); }

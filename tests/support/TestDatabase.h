@@ -45,8 +45,8 @@ public:
     QList<QVariantList> rows(const QString& sql, const QVariantList& params = {});
     QVariant value(const QString& sql, const QVariantList& params = {});
 
-    // An event of the server watched on this helper's own connection; `posted` runs on this
-    // thread after each delivery that follows a posting.
+    // An event of the server watched (on a connection of the watch's own), once the server is
+    // asked for it; `posted` runs on this thread after each delivery that follows a posting.
     std::unique_ptr<zk::fb::EventWatch> watch(const QByteArray& event, std::function<void()> posted);
 
     // Ends this helper's own connection (a test that needs the file alone).

@@ -3,11 +3,11 @@
 #include "base/EndSignals.h"
 #include "base/Win1252.h"
 #include "data/fb/Calls.h"
+#include "data/fb/Deadline.h"
 #include "data/fb/Sockets.h"
 #include "data/fb/Transaction.h"
 
 #include <algorithm>
-#include <iterator>
 
 namespace zk::fb {
 
@@ -27,6 +27,13 @@ qint64 infoInteger(const unsigned char* p, int length)
     return value;
 }
 } // namespace
+
+QString noAnswerText(std::chrono::milliseconds deadline)
+{
+    const qint64 seconds = (deadline.count() + 999) / 1000;
+    return seconds == 1 ? QStringLiteral("O servidor não respondeu em 1 segundo.")
+                        : QStringLiteral("O servidor não respondeu em %1 segundos.").arg(seconds);
+}
 
 QString connectionLostText(const QString& clientText)
 {
@@ -58,41 +65,55 @@ void Attachment::open(Opening opening)
     // A program asked to end does not wait for a server (a refused login alone takes seconds).
     if (EndSignals::requested())
         throw DatabaseError(QStringLiteral("O programa está encerrando: nenhuma conexão nova é feita."));
+    bool expired = false;
     try {
-        const std::set<int> socketsBefore = openSockets();
-        Status status;
-        status.run([&](auto* st) {
-            XpbBuilder dpb(Client::instance().util()->getXpbBuilder(st, Firebird::IXpbBuilder::DPB, nullptr, 0));
-            for (const QString& param : std::as_const(params_)) {
-                QString name = param.section(u'=', 0, 0).trimmed().toLower();
-                // Passwords are Windows-1252 text, like everything the settings file holds.
-                QByteArray value = zk::toWin1252(param.section(u'=', 1)).value_or(QByteArray());
-                if (name == u"user_name")
-                    dpb.builder->insertString(st, isc_dpb_user_name, value.constData());
-                else if (name == u"password")
-                    dpb.builder->insertString(st, isc_dpb_password, value.constData());
+        {
+            // The client's own connect time-out, and the watchdog for the handshake after it.
+            OpeningCall deadline(deadline_, !background_);
+            try {
+                Status status;
+                status.run([&](auto* st) {
+                    XpbBuilder dpb(Client::instance().util()->getXpbBuilder(st, Firebird::IXpbBuilder::DPB, nullptr, 0));
+                    for (const QString& param : std::as_const(params_)) {
+                        QString name = param.section(u'=', 0, 0).trimmed().toLower();
+                        // Passwords are Windows-1252 text, like everything the settings file holds.
+                        QByteArray value = zk::toWin1252(param.section(u'=', 1)).value_or(QByteArray());
+                        if (name == u"user_name")
+                            dpb.builder->insertString(st, isc_dpb_user_name, value.constData());
+                        else if (name == u"password")
+                            dpb.builder->insertString(st, isc_dpb_password, value.constData());
+                    }
+                    dpb.builder->insertInt(st, isc_dpb_connect_timeout,
+                                           static_cast<int>(std::max<qint64>(1, (deadline_.count() + 999) / 1000)));
+                    if (opening == Opening::Create) {
+                        dpb.builder->insertString(st, isc_dpb_set_db_charset, "WIN1252");
+                        dpb.builder->insertInt(st, isc_dpb_sql_dialect, sqlDialect);
+                    }
+                    const QByteArray name = databaseName_.toLocal8Bit();
+                    const unsigned length = dpb.builder->getBufferLength(st);
+                    const unsigned char* buffer = dpb.builder->getBuffer(st);
+                    auto* provider = Client::instance().provider();
+                    handle_.reset(opening == Opening::Create
+                                      ? provider->createDatabase(st, name.constData(), length, buffer)
+                                      : provider->attachDatabase(st, name.constData(), length, buffer));
+                });
+            } catch (const DatabaseError&) {
+                expired = deadline.expired();
+                throw;
             }
-            if (opening == Opening::Create) {
-                dpb.builder->insertString(st, isc_dpb_set_db_charset, "WIN1252");
-                dpb.builder->insertInt(st, isc_dpb_sql_dialect, sqlDialect);
-            }
-            const QByteArray name = databaseName_.toLocal8Bit();
-            const unsigned length = dpb.builder->getBufferLength(st);
-            const unsigned char* buffer = dpb.builder->getBuffer(st);
-            auto* provider = Client::instance().provider();
-            handle_.reset(opening == Opening::Create ? provider->createDatabase(st, name.constData(), length, buffer)
-                                                     : provider->attachDatabase(st, name.constData(), length, buffer));
-        });
-        sockets_.clear();
-        std::ranges::set_difference(openSockets(), socketsBefore, std::back_inserter(sockets_));
+            sockets_.clear();
+            keep(deadline.opened());
+        }
         EndSignals::reclaim(); // the client has just put handlers of its own
         serverId_ = askServerId();
     } catch (const DatabaseError& e) {
         handle_.reset();
+        const DatabaseError error =
+            expired ? DatabaseError(noAnswerText(deadline_), DatabaseError::Cause::ConnectionLost) : e;
         // After a loss the waiter is reconnecting: whatever stops it, the connection is still lost.
         if (everConnected_)
-            throw DatabaseError(connectionLostText(e.text()), DatabaseError::Cause::ConnectionLost, e.codes());
-        throw;
+            throw DatabaseError(connectionLostText(error.text()), DatabaseError::Cause::ConnectionLost, error.codes());
+        throw error;
     }
     everConnected_ = true;
     ++generation_;
@@ -148,7 +169,22 @@ void Attachment::lose()
         onLost();
 }
 
-std::vector<qint64> Attachment::takeLostConnectionIds() { return std::exchange(lostIds_, {}); }
+DatabaseError Attachment::failed(const DatabaseError& error, bool expired)
+{
+    if (!expired && !error.connectionLost())
+        return error;
+    lose();
+    return DatabaseError(connectionLostText(expired ? noAnswerText(deadline_) : error.text()),
+                         DatabaseError::Cause::ConnectionLost, error.codes());
+}
+
+void Attachment::keep(const std::vector<int>& sockets)
+{
+    for (int socket : sockets) {
+        limitWaits(socket, deadline_);
+        sockets_.push_back(socket);
+    }
+}
 
 Firebird::IAttachment* Attachment::handle() const
 {

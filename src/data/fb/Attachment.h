@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <functional>
 #include <vector>
 
@@ -21,6 +22,8 @@ class Transaction;
 
 // What the waiter reads, before the client's own text, when the connection is gone.
 QString connectionLostText(const QString& clientText);
+// The client's text for a call cut at its deadline.
+QString noAnswerText(std::chrono::milliseconds deadline);
 
 // Loads the client library now, if no connection has yet; raises ClientLibraryError when it
 // cannot be loaded.
@@ -52,11 +55,23 @@ public:
     int generation() const { return generation_; }
     Firebird::IAttachment* handle() const;
 
-    // Runs one call of the client on this connection. A failure that means the connection is
-    // gone drops the connection (see onLost) and is raised with connectionLostText. Defined in
-    // Calls.h, for data/fb's sources.
+    // How long one call into the client may take (attaching included) before the connection
+    // is taken for lost: no statement of this program comes near it on a working network.
+    static constexpr std::chrono::milliseconds defaultDeadline{5000};
+    void setDeadline(std::chrono::milliseconds deadline) { deadline_ = deadline; }
+    std::chrono::milliseconds deadline() const { return deadline_; }
+    // A connection kept by a thread of its own (the event channel's): its connecting never
+    // holds up the waiter's, which may cut it short.
+    void setBackground(bool background) { background_ = background; }
+
+    // Runs one call of the client on this connection, within the deadline. A failure that
+    // means the connection is gone, or a call cut at its deadline, drops the connection (see
+    // onLost) and is raised with connectionLostText. Defined in Calls.h, for data/fb's sources.
     template <class Call>
     decltype(auto) run(Call&& call);
+    // The same for a call that opens sockets of this connection (the first request for events).
+    template <class Call>
+    decltype(auto) runOpening(Call&& call);
 
     // Called once each time the connection is found gone, its handles already dropped.
     std::function<void()> onLost;
@@ -64,9 +79,11 @@ public:
     std::function<void()> onConnected;
     // The connection's number on the server (MON$ATTACHMENT_ID).
     qint64 serverId() const { return serverId_; }
-    // The server's number (MON$ATTACHMENT_ID) of each connection lost since the last call:
-    // the server may not have noticed yet, and still hold their uncommitted work.
-    std::vector<qint64> takeLostConnectionIds();
+    // The server's number (MON$ATTACHMENT_ID) of each connection lost and not yet ended: the
+    // server may not have noticed yet, and still hold their uncommitted work and locks. One
+    // is forgotten only once it is known ended.
+    const std::vector<qint64>& lostConnectionIds() const { return lostIds_; }
+    void lostConnectionEnded(qint64 id) { std::erase(lostIds_, id); }
 
     // Blobs in the given transaction.
     QByteArray readBlob(Transaction& transaction, sql::BlobId id);
@@ -82,6 +99,10 @@ private:
     enum class Opening { Attach, Create };
     void open(Opening opening);
     void lose();
+    // What a failed call raises: a lost connection (the connection dropped first) or the error.
+    DatabaseError failed(const DatabaseError& error, bool expired);
+    // Sockets this connection opened: cut with it, and limited by its deadline.
+    void keep(const std::vector<int>& sockets);
     qint64 askServerId();
 
     QString databaseName_;
@@ -92,6 +113,8 @@ private:
     qint64 serverId_ = 0;
     std::vector<qint64> lostIds_;
     std::vector<int> sockets_; // opened by this connection (none on the embedded engine)
+    std::chrono::milliseconds deadline_ = defaultDeadline;
+    bool background_ = false;
     std::vector<Transaction*> transactions_;
     StatementObserver* observer_ = nullptr;
 };

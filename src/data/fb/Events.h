@@ -1,43 +1,80 @@
 #pragma once
-// One event of the server (POST_EVENT in a trigger) watched on a connection. The client
-// calls back on a thread of its own; the watch only hands the delivery to the thread that
-// created it, which tells its caller and asks the server again, as the client requires
-// after each delivery. Several postings between two deliveries come as one.
+// One event of the server (POST_EVENT in a trigger) watched on a connection of its own, kept
+// by a thread of its own. Events reach the client through a second connection, to the
+// server's auxiliary port, which a firewall may refuse or silently drop: nothing of it may
+// hold the waiter's thread, and a blocked channel only means the floor is read at its usual
+// moments. The thread asks again with a growing pause until the channel works, and checks
+// now and then that a quiet channel is still there.
 
 #include "data/fb/Attachment.h"
 
 #include <QByteArray>
 #include <QObject>
 
+#include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <thread>
 
 namespace zk::fb {
 
+// Where a watch connects, as the program's own connection does.
+struct EventConnection {
+    QString databaseName;
+    QStringList params;
+    std::chrono::milliseconds deadline = Attachment::defaultDeadline;
+};
+
+// How long a watch's thread waits: before asking again after a failure (doubling from
+// `first` up to `longest`), and between two checks of a quiet channel.
+struct EventPauses {
+    std::chrono::milliseconds first{500};
+    std::chrono::milliseconds longest{30000};
+    std::chrono::milliseconds check{30000};
+};
+
 class EventWatch {
 public:
-    // Raises what the client raises when the event cannot be asked for. `posted` runs on
-    // the creating thread, once per delivery that follows a posting.
-    EventWatch(Attachment& attachment, const QByteArray& name, std::function<void()> posted);
+    using Connection = EventConnection;
+    using Pauses = EventPauses;
+
+    // `posted` runs on the creating thread after each posting, and once each time the watch
+    // is back after a failure (what was posted meanwhile is not known).
+    EventWatch(Connection connection, const QByteArray& name, std::function<void()> posted, Pauses pauses = {});
+    // Stops the thread, which lets the server know (within the deadline).
     ~EventWatch();
     EventWatch(const EventWatch&) = delete;
     EventWatch& operator=(const EventWatch&) = delete;
 
+    // Whether the server is being asked for the event at this moment, and has answered the
+    // first request: every posting from here on is announced.
+    bool registered() const { return registered_; }
+
 private:
     class Callback;
-    struct Delivery;
-    void ask();
-    void delivered(const QByteArray& counts);
+    struct Shared;
+    // One request to the server, and the callback it answers (the client holds it too).
+    struct Request {
+        Ref<Callback> callback;
+        Ref<Firebird::IEvents> events; // let go before the callback
+    };
+    // The first request of a connection opens the channel's own socket.
+    enum class Opening { No, Yes };
+    void run();
+    void ask(Attachment& attachment, Request& request, const QByteArray& counts, Opening opening);
+    // Keeps the event asked for until the channel fails or the watch stops.
+    void serve(Attachment& attachment, Request& request, bool resumed);
+    void announce(); // on the creating thread
 
-    Attachment& attachment_;
-    int generation_; // of the connection the watch was asked on
-    QByteArray request_; // the event's name and the count it was last seen at
+    const Connection connection_;
+    const QByteArray request_; // the event's name, at count 0
+    const Pauses pauses_;
     std::function<void()> posted_;
-    bool baseline_ = true; // the server's first answer only gives the count so far
-    QObject receiver_;     // on the creating thread: deliveries are handed to it
-    std::shared_ptr<Delivery> delivery_;
-    Ref<Firebird::IEvents> events_;
-    Callback* callback_ = nullptr; // one reference, released with the watch
+    QObject receiver_; // on the creating thread: what the thread announces is handed to it
+    std::shared_ptr<Shared> shared_;
+    std::atomic<bool> registered_{false};
+    std::thread thread_;
 };
 
 } // namespace zk::fb

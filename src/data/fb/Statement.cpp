@@ -79,9 +79,8 @@ Statement::~Statement()
     // A statement of a connection since lost is only let go: its server is not asked again.
     if (!handle_ || generation_ != attachment_.generation())
         return;
-    Status status;
     try {
-        status.run([&](auto* st) { handle_->free(st); });
+        attachment_.run([&](auto* st) { handle_->free(st); });
         handle_.forget();
     } catch (const Error&) {
         // the connection went meanwhile: releasing the reference is all that is left to do

@@ -1,0 +1,49 @@
+#pragma once
+// The deadline of every call into the client library. A network that goes silent (a Wi-Fi
+// out of range, a server that hangs) sends no reset, and a call would wait for its answer
+// for minutes. One watchdog thread sees a call still in flight past its deadline and shuts
+// the sockets of its connection down: the call then fails at once, as on a broken network.
+
+#include <chrono>
+#include <memory>
+#include <vector>
+
+namespace zk::fb {
+
+struct WatchedCall;
+
+// One call on a connection whose sockets are known, from construction to destruction.
+class CallDeadline {
+public:
+    CallDeadline(std::chrono::milliseconds limit, const std::vector<int>& sockets);
+    ~CallDeadline();
+    CallDeadline(const CallDeadline&) = delete;
+    CallDeadline& operator=(const CallDeadline&) = delete;
+
+    // Whether the watchdog cut the call's connection.
+    bool expired() const;
+
+private:
+    std::unique_ptr<WatchedCall> call_;
+};
+
+// A call that opens sockets itself: connecting, or the first request for events (the
+// client's connection to the server's auxiliary port). One at a time in the process, so that
+// the sockets it opened are exactly the new ones; what is cut past the deadline is those.
+// An urgent call (the waiter's) does not queue behind another thread's: that one is cut.
+class OpeningCall {
+public:
+    OpeningCall(std::chrono::milliseconds limit, bool urgent);
+    ~OpeningCall();
+    OpeningCall(const OpeningCall&) = delete;
+    OpeningCall& operator=(const OpeningCall&) = delete;
+
+    bool expired() const;
+    // The TCP sockets opened since the call began (asked once the call has returned).
+    std::vector<int> opened() const;
+
+private:
+    std::unique_ptr<WatchedCall> call_;
+};
+
+} // namespace zk::fb
