@@ -387,8 +387,7 @@ TEST_F(FloorTest, LogoOpensTheMakersSite)
     QDesktopServices::setUrlHandler("https", &browser, "open");
     QTest::mouseClick(floor().Image4, Qt::LeftButton);
     QDesktopServices::unsetUrlHandler("https");
-    EXPECT_EQ(browser.opened, QList<QUrl>({TFPRincipal::SiteDoFabricante}));
-    EXPECT_EQ(TFPRincipal::SiteDoFabricante.scheme(), "https");
+    EXPECT_EQ(browser.opened, QList<QUrl>({QUrl("https://zenobra.com.br")}));
 }
 
 TEST_F(FloorTest, OtherToolbarEntriesDoNothing)
