@@ -78,9 +78,13 @@ start_firebird_server() {
   free_port aux "$port"
 
   mkdir -p "$root/lock"
-  for entry in firebird.msg plugins.conf fbtrace.conf plugins intl lib UDF; do
+  for entry in firebird.msg plugins.conf fbtrace.conf plugins lib UDF; do
     ln -s "$firebird_system_root/$entry" "$root/$entry"
   done
+  # The character sets' module is found under the root ($(root)/intl/fbintl), and one that
+  # resolves elsewhere through a link is refused: a copy.
+  mkdir "$root/intl"
+  cp "$firebird_system_root/intl/libfbintl.so" "$root/intl/"
   cat >"$root/firebird.conf" <<CONF
 RemoteServicePort = $port
 RemoteAuxPort = $aux

@@ -2,6 +2,7 @@
 // comes back. The program's connection goes through a proxy the test cuts; the database is
 // checked through a connection of the test's own, straight to the server.
 
+#include "support/MessageLog.h"
 #include "support/Modal.h"
 #include "support/SampleProgram.h"
 #include "support/Services.h"
@@ -18,6 +19,9 @@
 namespace {
 
 const QString lostText = QStringLiteral("A conexão com o servidor foi perdida. Toque novamente para continuar.");
+// What the touch that brings the connection back says when something was being sent: it
+// shows what the server holds and does nothing more.
+const QString backText = QStringLiteral("A conexão com o servidor voltou. A tela foi atualizada: confira e continue.");
 constexpr int lastSampleMovement = 104; // the sample's generator stands there
 
 // Where a fault strikes: just before a statement that starts with `sql` is sent, or just
@@ -36,6 +40,7 @@ protected:
         ZK_REQUIRE_SERVER();
         throughAProxy();
         start();
+        messages.emplace();
         showFloor();
     }
 
@@ -67,6 +72,7 @@ protected:
     }
 
     int count(const QString& sql, const QVariantList& params = {}) { return db->value(sql, params).toInt(); }
+    std::optional<MessageLog> messages;
     // What the dining room can always trust: no table points at a missing order, and every
     // order opened since the sample was made is its table's (but one whose table was freed).
     void expectNoOrphans(int freed = 0)
@@ -137,6 +143,7 @@ struct LineCut {
     const char* name;
     FaultPoint point;
     bool keypadShows; // the key was taken before the cut, and the line confirmed
+    bool beingSent;   // the line had gone into the record set's cache: the server may hold it
     friend std::ostream& operator<<(std::ostream& os, const LineCut& c) { return os << c.name; }
 };
 
@@ -144,13 +151,14 @@ class LineSaveCut : public FaultTest, public testing::WithParamInterface<LineCut
 
 // Whatever step the cut falls on, the line the waiter confirmed ends on the server exactly
 // once. A line that was being sent shows after the touch that brings the connection back,
-// which does nothing more; a line whose key was never taken is added by that touch. The next
+// which says so and does nothing more; a line not sent yet is added by that touch. The next
 // line goes as usual.
 TEST_P(LineSaveCut, TheLineEndsOnTheServerExactlyOnce)
 {
     const LineCut& c = GetParam();
     const int before = lineCount(101);
     int shownAfterRecovery = -1;
+    QStringList toldOnRecovery;
     inTicket(3, [&] {
         strikeAt(c.point);
         if (c.keypadShows)
@@ -159,15 +167,17 @@ TEST_P(LineSaveCut, TheLineEndsOnTheServerExactlyOnce)
         expectToldLostOnce();
 
         proxy->restore();
-        if (!c.keypadShows)
+        if (!c.beingSent)
             whenModalOpens(waiter::keypad("2"));
         touchProduct(1007);
+        toldOnRecovery = std::exchange(messages->messages, {});
         dm().QSpItens.last(); // every line, as the grid's scroll bar reads them
         shownAfterRecovery = dm().QSpItens.recordCount();
         addProduct(1001, "1");
     });
     EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join('\n').toStdString();
     EXPECT_EQ(shownAfterRecovery, before + 1) << "the ticket shows what the server holds";
+    EXPECT_EQ(toldOnRecovery, c.beingSent ? QStringList{backText} : QStringList{});
     EXPECT_EQ(count("select count(*) from ITENSMOVIMENTOPROD where CODMOVIMENTO = 101 and CODPRODUTO = 1007 "
                     "and QTD = 2"),
               1);
@@ -177,11 +187,13 @@ TEST_P(LineSaveCut, TheLineEndsOnTheServerExactlyOnce)
 
 INSTANTIATE_TEST_SUITE_P(
     Steps, LineSaveCut,
-    testing::Values(LineCut{"BeforeTheKey", {"SELECT GEN_ID(\"GEN_ITENSMOVIMENTOPROD\"", {}, false}, false},
-                    LineCut{"BeforeTheInsert", {"insert into ITENSMOVIMENTOPROD", {}, false}, true},
-                    LineCut{"ReplyOfTheInsertLost", {"insert into ITENSMOVIMENTOPROD", {}, true}, true},
-                    LineCut{"BeforeTheCommit", {{}, "TsMov", false}, true},
-                    LineCut{"ReplyOfTheCommitLost", {{}, "TsMov", true}, true}),
+    testing::Values(LineCut{"BeforeTheKey", {"SELECT GEN_ID(\"GEN_ITENSMOVIMENTOPROD\"", {}, false}, false, false},
+                    LineCut{"BeforeTheGuardRead", {"SELECT SITUACAO", {}, false}, true, false},
+                    LineCut{"ReplyOfTheGuardReadLost", {"SELECT SITUACAO", {}, true}, true, false},
+                    LineCut{"BeforeTheInsert", {"insert into ITENSMOVIMENTOPROD", {}, false}, true, true},
+                    LineCut{"ReplyOfTheInsertLost", {"insert into ITENSMOVIMENTOPROD", {}, true}, true, true},
+                    LineCut{"BeforeTheCommit", {{}, "TsMov", false}, true, true},
+                    LineCut{"ReplyOfTheCommitLost", {{}, "TsMov", true}, true, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ---- a free table's opening, cut between its steps -------------------------------------------
