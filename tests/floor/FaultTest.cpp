@@ -247,6 +247,214 @@ INSTANTIATE_TEST_SUITE_P(
                     OpeningCut{"ReplyOfTheTableCommitLost", {{}, "TsCAd", true}, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// ---- every other write, cut at each of its steps ----------------------------------------------
+
+enum class Write { DeleteLine, FreeTable, Renumber, Register };
+
+struct WriteCut {
+    const char* name;
+    Write write;
+    FaultPoint point;
+    friend std::ostream& operator<<(std::ostream& os, const WriteCut& c) { return os << c.name; }
+};
+
+class WriteSaveCut : public FaultTest, public testing::WithParamInterface<WriteCut> {
+protected:
+    void SetUp() override
+    {
+        mesa12 = db->value("select CODMESA from MESAS where DESCRICAO = 12").toInt();
+        FaultTest::SetUp();
+    }
+
+    // The waiter's write through the windows; `again` is the touch on the same button that
+    // follows the cut, after which nothing may come up.
+    void act(Write write, const std::function<void()>& again)
+    {
+        switch (write) {
+        case Write::DeleteLine:
+            inTicket(8, [&] {
+                waiter::answerQuestion(true);
+                waiter::touchBin(*ticket().GridItens);
+                again();
+            });
+            break;
+        case Write::FreeTable:
+            inTicket(3, [&] {
+                whenModalOpens([](QWidget& box) { answerBox(box, QMessageBox::Yes); });
+                ticket().BtnLiberarMesa->click();
+                again();
+            });
+            break;
+        case Write::Renumber:
+            ASSERT_TRUE(dm().LocalizaMesa(mesa12));
+            answerInput(&program->FPesqMesa, QStringLiteral("50"));
+            program->FPesqMesa.BitBtn2->click();
+            again();
+            break;
+        case Write::Register:
+            answerInput(&program->FPesqMesa, QStringLiteral("60"));
+            program->FPesqMesa.BitBtn1->click();
+            again();
+            break;
+        }
+    }
+    // The same button touched again: the touch that brings the connection back.
+    void touchAgain(Write write)
+    {
+        switch (write) {
+        case Write::DeleteLine: waiter::touchBin(*ticket().GridItens); break;
+        case Write::FreeTable: ticket().BtnLiberarMesa->click(); break;
+        case Write::Renumber: program->FPesqMesa.BitBtn2->click(); break;
+        case Write::Register: program->FPesqMesa.BitBtn1->click(); break;
+        }
+    }
+    // What the server holds of the write: before it, and once done exactly once.
+    QList<QVariantList> stored(Write write)
+    {
+        switch (write) {
+        case Write::DeleteLine: return db->rows("select count(*) from ITENSMOVIMENTOPROD where CODMOVIMENTO = 102");
+        case Write::FreeTable: return db->rows("select STATUS, CODMOVIMENTO from MESAS where DESCRICAO = 3");
+        case Write::Renumber: return db->rows("select DESCRICAO from MESAS where CODMESA = ?", {mesa12});
+        case Write::Register: return db->rows("select count(*) from MESAS where DESCRICAO = 60");
+        }
+        return {};
+    }
+    static QList<QVariantList> expectedAfter(Write write)
+    {
+        switch (write) {
+        case Write::DeleteLine: return {{4}};
+        case Write::FreeTable: return {{"L", 0}};
+        case Write::Renumber: return {{50}};
+        case Write::Register: return {{1}};
+        }
+        return {};
+    }
+
+    int mesa12 = 0;
+};
+
+// The write was sent, or its commit was, when the network dropped: the touch that brings the
+// connection back settles it exactly once, says so, and does nothing more.
+TEST_P(WriteSaveCut, EndsOnTheServerExactlyOnceAndTheWaiterIsTold)
+{
+    const WriteCut& c = GetParam();
+    const QList<QVariantList> before = stored(c.write);
+    ASSERT_NE(before, expectedAfter(c.write));
+    QStringList toldLost, toldBack;
+    std::shared_ptr<int> unexpected;
+    strikeAt(c.point);
+    act(c.write, [&] {
+        toldLost = std::exchange(errors.messages, {});
+        proxy->restore();
+        QObject touch;
+        unexpected = closeEveryModal(&touch, &ticket());
+        touchAgain(c.write);
+        toldBack = std::exchange(messages->messages, {});
+    });
+    ASSERT_EQ(toldLost.size(), 1) << toldLost.join('\n').toStdString();
+    EXPECT_TRUE(toldLost.front().startsWith(lostText)) << toldLost.front().toStdString();
+    EXPECT_EQ(toldBack, QStringList{backText});
+    EXPECT_EQ(*unexpected, 0) << "the touch that brought the connection back went on";
+    EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join('\n').toStdString();
+    EXPECT_EQ(stored(c.write), expectedAfter(c.write));
+    expectNoOrphans();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, WriteSaveCut,
+    testing::Values(
+        WriteCut{"DeleteLineReplyOfTheDeleteLost", Write::DeleteLine, {"delete from ITENSMOVIMENTOPROD", {}, true}},
+        WriteCut{"DeleteLineBeforeTheCommit", Write::DeleteLine, {{}, "TsMov", false}},
+        WriteCut{"DeleteLineReplyOfTheCommitLost", Write::DeleteLine, {{}, "TsMov", true}},
+        WriteCut{"FreeTableReplyOfTheUpdateLost", Write::FreeTable, {"update MESAS", {}, true}},
+        WriteCut{"FreeTableBeforeTheCommit", Write::FreeTable, {{}, "TsCAd", false}},
+        WriteCut{"FreeTableReplyOfTheCommitLost", Write::FreeTable, {{}, "TsCAd", true}},
+        WriteCut{"RenumberReplyOfTheUpdateLost", Write::Renumber, {"update MESAS", {}, true}},
+        WriteCut{"RenumberBeforeTheCommit", Write::Renumber, {{}, "TsCAd", false}},
+        WriteCut{"RenumberReplyOfTheCommitLost", Write::Renumber, {{}, "TsCAd", true}},
+        WriteCut{"RegisterReplyOfTheInsertLost", Write::Register, {"insert into MESAS", {}, true}},
+        WriteCut{"RegisterBeforeTheCommit", Write::Register, {{}, "TsCAd", false}},
+        WriteCut{"RegisterReplyOfTheCommitLost", Write::Register, {{}, "TsCAd", true}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---- what recovery cannot send ---------------------------------------------------------------
+
+const QString notSavedText = QStringLiteral("A conexão voltou, mas uma alteração feita antes da queda não pôde ser "
+                                            "gravada. A tela foi atualizada: confira e repita o que faltar.");
+
+// A line kept through a cut is not sent into its order once the back office billed it
+// during the outage: the waiter is told it was not saved.
+TEST_F(FaultTest, ALineKeptThroughACutIsRefusedByAnOrderBilledMeanwhile)
+{
+    const int before = lineCount(101);
+    QStringList toldBack;
+    inTicket(3, [&] {
+        strikeAt({{}, "TsMov", false});
+        addProduct(1007, "2");
+        expectToldLostOnce();
+        db->exec("update MOVIMENTOSPRODUTOS set SITUACAO = 'F' where CODMOVIMENTO = 101");
+        proxy->restore();
+        QObject touch;
+        closeEveryModal(&touch, &ticket());
+        touchProduct(1007);
+        toldBack = std::exchange(errors.messages, {});
+    });
+    EXPECT_EQ(toldBack, QStringList{notSavedText});
+    EXPECT_EQ(lineCount(101), before) << "no line in a billed order";
+    expectNoOrphans();
+}
+
+// "Liberar Mesa" kept through a cut while another terminal billed the order and opened the
+// table again: the other terminal's order keeps its table.
+TEST_F(FaultTest, AFreeingKeptThroughACutLeavesATableOpenedAgainElsewhere)
+{
+    QStringList toldBack;
+    inTicket(3, [&] {
+        strikeAt({{}, "TsCAd", false});
+        whenModalOpens([](QWidget& box) { answerBox(box, QMessageBox::Yes); });
+        ticket().BtnLiberarMesa->click();
+        expectToldLostOnce();
+        db->exec("update MOVIMENTOSPRODUTOS set SITUACAO = 'F' where CODMOVIMENTO = 101");
+        db->exec("update MESAS set STATUS = 'O', CODMOVIMENTO = 100 where DESCRICAO = 3");
+        proxy->restore();
+        QObject touch;
+        closeEveryModal(&touch, &ticket());
+        ticket().BtnLiberarMesa->click();
+        toldBack = std::exchange(errors.messages, {});
+    });
+    EXPECT_EQ(toldBack, QStringList{notSavedText});
+    EXPECT_EQ(table(3), (QVariantList{"O", 100}));
+    expectNoOrphans();
+}
+
+// The network drops again while the touch that brought it back was settling a line: the next
+// touch settles it, still exactly once.
+TEST_F(FaultTest, ASecondCutDuringRecoveryStillSavesTheLineOnce)
+{
+    const int before = lineCount(101);
+    QStringList toldBack;
+    inTicket(3, [&] {
+        strikeAt({{}, "TsMov", false});
+        addProduct(1007, "2");
+        expectToldLostOnce();
+        proxy->restore();
+        strikeAt({"insert into ITENSMOVIMENTOPROD", {}, false}); // the line sent again
+        QObject touch;
+        closeEveryModal(&touch, &ticket());
+        touchProduct(1007);
+        expectToldLostOnce();
+        proxy->restore();
+        touchProduct(1007);
+        toldBack = std::exchange(messages->messages, {});
+    });
+    EXPECT_EQ(toldBack, QStringList{backText});
+    EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join('\n').toStdString();
+    EXPECT_EQ(count("select count(*) from ITENSMOVIMENTOPROD where CODMOVIMENTO = 101 and CODPRODUTO = 1007 and QTD = 2"),
+              1);
+    EXPECT_EQ(lineCount(101), before + 1);
+    expectNoOrphans();
+}
+
 // ---- a waiter's session, cut at random points ---------------------------------------------
 
 // Answers every window the session brings up, as the waiter would: the question "Sim", the

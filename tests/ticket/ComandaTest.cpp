@@ -466,8 +466,9 @@ TEST_P(NarrowTicketTest, LineTextsNeverOverlap)
     }
     EXPECT_TRUE(tablet.DBText6->visible) << "the quantity always shows";
     EXPECT_TRUE(tablet.DBText8->visible) << "the line total always shows";
-    if (tablet.GridItens->panelSize().width() >= tablet.GridItens->panelDesignSize().width())
+    if (tablet.GridItens->panelSize().width() >= tablet.GridItens->panelDesignSize().width()) {
         EXPECT_TRUE(tablet.DBText7->visible) << "the designed layout shows the unit price too";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(ScreenWidths, NarrowTicketTest, testing::Values(800, 900, 1024, 1036, 1280));

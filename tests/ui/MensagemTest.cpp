@@ -99,7 +99,10 @@ TEST_F(MensagemTest, AMessageShownAgainAfterEscGetsItsFullTime)
     });
     EXPECT_FALSE(FMensagem.Timer1->isActive()) << "the first showing's time ends with it";
 
-    show(QStringLiteral("segunda"), [&](QWidget&) { EXPECT_GT(FMensagem.Timer1->remainingTime(), full - used); });
+    show(QStringLiteral("segunda"), [&](QWidget& window) {
+        EXPECT_GT(FMensagem.Timer1->remainingTime(), full - used);
+        pressEsc(window);
+    });
 }
 
 TEST(MensagemWithoutWindowTest, DoesNothingOnceTheWindowIsGone)
