@@ -1,5 +1,5 @@
 # Sourced by scripts/test and scripts/bench: the services a run needs (a Firebird 3 server
-# on a free loopback port, a bare X server), and the end of everything the script started,
+# of our own on free loopback ports, a bare X server), and the end of everything the script started,
 # however the script ends (success, failure, Ctrl+C, SIGTERM, SIGHUP): SIGTERM, up to 10 s
 # of grace, then SIGKILL. A Firebird server that has served a client ignores SIGTERM.
 
@@ -55,26 +55,65 @@ run_group() {
   return "$status"
 }
 
-# Exports ZENOBRA_TEST_FB_SERVER (127.0.0.1/<port>) and ZENOBRA_TEST_FB_PASSWORD.
-start_firebird_server() {
-  local security=/var/lib/firebird/3.0/system/security3.fdb port password pidfile
-  port=$((20000 + RANDOM % 30000))
-  while port_in_use "$port"; do port=$((20000 + RANDOM % 30000)); done
+# The system's Firebird 3: its engine, and the security database a root of our own starts from.
+firebird_system_root=/usr/lib/x86_64-linux-gnu/firebird/3.0
+firebird_system_security=/var/lib/firebird/3.0/system/security3.fdb
 
-  # A new machine has no SYSDBA password anyone knows: set one through the embedded engine
-  # before the server opens its security database.
+# free_port NAME [TAKEN]: a loopback port nobody listens on (nor TAKEN), into the variable NAME.
+free_port() {
+  local candidate=$((20000 + RANDOM % 30000))
+  while port_in_use "$candidate" || [ "$candidate" = "${2:-}" ]; do candidate=$((20000 + RANDOM % 30000)); done
+  printf -v "$1" %s "$candidate"
+}
+
+# A Firebird server of our own on free loopback ports: a root of its own in the scratch folder
+# (its firebird.conf, databases.conf and lock folder, a copy of the security database whose
+# SYSDBA password is set here, links to the engine's files), so the machine's own server,
+# settings and administrator password are never touched, and bound to 127.0.0.1 alone, the
+# event channel too. Exports ZENOBRA_TEST_FB_SERVER (127.0.0.1/<port>),
+# ZENOBRA_TEST_FB_PASSWORD and ZENOBRA_TEST_FB_AUX_PORT (the port of the events' channel).
+start_firebird_server() {
+  local root="$services_scratch/firebird" port aux password pidfile entry
+  free_port port
+  free_port aux "$port"
+
+  mkdir -p "$root/lock"
+  for entry in firebird.msg plugins.conf fbtrace.conf plugins lib UDF; do
+    ln -s "$firebird_system_root/$entry" "$root/$entry"
+  done
+  # The character sets' module is found under the root ($(root)/intl/fbintl), and one that
+  # resolves elsewhere through a link is refused: a copy.
+  mkdir "$root/intl"
+  cp "$firebird_system_root/intl/libfbintl.so" "$root/intl/"
+  cat >"$root/firebird.conf" <<CONF
+RemoteServicePort = $port
+RemoteAuxPort = $aux
+RemoteBindAddress = 127.0.0.1
+SecurityDatabase = $root/security3.fdb
+UdfAccess = None
+CONF
+  cat >"$root/databases.conf" <<CONF
+security.db = $root/security3.fdb
+{
+	RemoteAccess = false
+}
+CONF
+  # Read, never written: the copy gets the password.
+  $services_sudo cp "$firebird_system_security" "$root/security3.fdb"
+
   password="zk$(od -An -N6 -tx1 /dev/urandom | tr -d ' \n')"
   if ! printf "create or alter user SYSDBA password '%s' using plugin Srp;\ncommit;\n" "$password" |
-    $services_sudo isql-fb -q -user SYSDBA "$security" >"$services_scratch/isql.log" 2>&1; then
+    $services_sudo env FIREBIRD="$root" FIREBIRD_LOCK="$root/lock" \
+      isql-fb -q -user SYSDBA "$root/security3.fdb" >"$services_scratch/isql.log" 2>&1; then
     cat "$services_scratch/isql.log" >&2
-    echo "the SYSDBA password could not be set: is another Firebird server running (systemctl stop firebird3.0)?" >&2
+    echo "the SYSDBA password could not be set on the test server's own security database" >&2
     return 1
   fi
 
   # The server's own process id, not sudo's: SIGKILL would not reach past sudo.
   pidfile="$services_scratch/firebird.pid"
-  $services_sudo sh -c 'echo $$ >"$1"; exec /usr/sbin/firebird -p "$2"' sh "$pidfile" "$port" \
-    >"$services_scratch/firebird.log" 2>&1 &
+  $services_sudo env FIREBIRD="$root" FIREBIRD_LOCK="$root/lock" \
+    sh -c 'echo $$ >"$1"; exec /usr/sbin/firebird' sh "$pidfile" >"$services_scratch/firebird.log" 2>&1 &
   for _ in $(seq 50); do [ -s "$pidfile" ] && break; sleep 0.1; done
   services_pids+=("$(cat "$pidfile")")
 
@@ -86,6 +125,7 @@ start_firebird_server() {
   fi
   export ZENOBRA_TEST_FB_SERVER="127.0.0.1/$port"
   export ZENOBRA_TEST_FB_PASSWORD="$password"
+  export ZENOBRA_TEST_FB_AUX_PORT="$aux"
 }
 
 # A bare X server (no window manager, as on a kiosk) with one 1280 x 800 screen, for the

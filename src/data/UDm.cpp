@@ -1,6 +1,7 @@
 #include "data/UDm.h"
 
 #include "base/Ufuncoes.h"
+#include "data/Atendimento.h"
 #include "data/Campos.h"
 #include "data/fb/Statement.h"
 
@@ -402,6 +403,10 @@ int TDm::GravaPendentes()
     int naoGravadas = 0;
     for (const Pendente& p : pendentes_) {
         try {
+            if (p.recordSet == &QItensMov && LinhaForaDeComandaAberta(p.change)) {
+                ++naoGravadas;
+                continue;
+            }
             const zk::Query::Resolution r = p.recordSet->resolve(p.change);
             if (r != zk::Query::Resolution::AlreadyThere && r != zk::Query::Resolution::Sent)
                 ++naoGravadas;
@@ -413,6 +418,25 @@ int TDm::GravaPendentes()
         }
     }
     return naoGravadas;
+}
+
+// A line goes into, or out of, an order still open only, as at the ticket: an order billed or
+// cancelled during the outage refuses it, unless the server already holds the change.
+bool TDm::LinhaForaDeComandaAberta(const zk::Query::Change& change)
+{
+    if (atendimento::EstadoDe(SituacaoDaComanda(change.value(QStringLiteral("CODMOVIMENTO")))) ==
+        atendimento::Comanda::Aberta)
+        return false;
+    const bool linhaNoServidor =
+        !primeiraLinha(TsMov, QStringLiteral("SELECT 1 FROM ITENSMOVIMENTOPROD WHERE CODITEMMOVIMENTO = :CODITEMMOVIMENTO"),
+                       {change.value(QStringLiteral("CODITEMMOVIMENTO"))})
+             .isEmpty();
+    switch (change.kind) {
+    case zk::UpdateSql::Insert: return !linhaNoServidor;
+    case zk::UpdateSql::Delete: return linhaNoServidor;
+    case zk::UpdateSql::Modify: break;
+    }
+    return true;
 }
 
 TDm::Recuperacao TDm::Recupera()

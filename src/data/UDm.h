@@ -166,6 +166,7 @@ private:
     };
     Recuperacao Recupera();
     int GravaPendentes();
+    bool LinhaForaDeComandaAberta(const zk::Query::Change& change);
     void ReleOQueSeVe();
 
     struct Pendente {

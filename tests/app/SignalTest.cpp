@@ -8,30 +8,11 @@
 
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
-#include <QFile>
 #include <QTest>
 
 #include <csignal>
 
 namespace {
-
-// The program has put its own handlers for the three signals (a hexadecimal mask of caught
-// signals in /proc): a signal from now on asks it to end.
-bool handlesEndSignals(qint64 pid)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return false;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (!line.startsWith("SigCgt:"))
-            continue;
-        const quint64 caught = line.mid(7).trimmed().toULongLong(nullptr, 16);
-        const quint64 wanted = (1ull << (SIGTERM - 1)) | (1ull << (SIGINT - 1)) | (1ull << (SIGHUP - 1));
-        return (caught & wanted) == wanted;
-    }
-    return false;
-}
 
 struct SignalCase {
     const char* name;
@@ -56,19 +37,16 @@ TEST_P(EndOnSignal, EndsWithCodeZeroAtOnce)
     QProcessEnvironment environment;
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     ASSERT_TRUE(zenobra.start(environment));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return handlesEndSignals(zenobra.pid()); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return zenobra.handlesEndSignals(); }, 10000));
     // Through the server, the program is seen connected first; on the embedded engine the
     // file is the program's alone, and the signal may come at any point of its start.
     if (server) {
         ASSERT_TRUE(QTest::qWaitFor([&] { return bar.db->value(attachments).toInt() == 1; }, 10000));
     }
 
-    QElapsedTimer ending;
-    ending.start();
     ::kill(static_cast<pid_t>(zenobra.pid()), c.signal);
-    ASSERT_TRUE(zenobra.waitForEnd(5000)) << "still running 5 s after the signal";
-    // How long it took is the machine's business: kept in the test report, not judged here.
-    RecordProperty("milliseconds_to_end", static_cast<int>(ending.elapsed()));
+    // A hang detector, generous for a loaded machine: how fast it ends is bench_signal's.
+    ASSERT_TRUE(zenobra.waitForEnd(30000)) << "still running 30 s after the signal";
     EXPECT_EQ(zenobra.exitCode(), 0);
     EXPECT_EQ(bar.db->value(attachments).toInt(), 0) << "the connection was closed";
 }

@@ -435,10 +435,14 @@ TEST_F(DataModuleTest, ActiveGroupsCarryTheirPictures)
 
 TEST_F(DataModuleTest, EndCommitsEveryActiveTransactionAndDisconnects)
 {
+    const QString others = QStringLiteral("select count(*) from MON$ATTACHMENTS where MON$ATTACHMENT_ID <> "
+                                          "CURRENT_CONNECTION and MON$SYSTEM_FLAG = 0");
+    ASSERT_GT(db->value(others).toInt(), 0) << "the module is attached";
     dm->QItensMov.append(); // a pending line is dropped, never sent
     log.clear();
     dm.reset();
     EXPECT_EQ(log.summary(), QStringList({"COMMIT Ts", "COMMIT TsCAd", "COMMIT TsMov"}));
+    EXPECT_EQ(db->value(others).toInt(), 0) << "no attachment left behind";
 }
 
 } // namespace

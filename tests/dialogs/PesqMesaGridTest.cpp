@@ -213,7 +213,7 @@ TEST_P(RealErrorBoxTest, ARefusedTextIsShownOnceAndWaitsInTheCell)
     clickCell(12, DESCRICAO);
     type("1-2");
     press(GetParam());
-    QTRY_VERIFY(!shown->isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !shown->isEmpty(); })) << "a message box";
     QCoreApplication::processEvents(); // a second box would be up by now
 
     EXPECT_EQ(*shown, QStringList{"'1-2' is not a valid integer value for field 'DESCRICAO'"});

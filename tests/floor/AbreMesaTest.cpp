@@ -142,8 +142,24 @@ TEST_F(AbreMesaTest, TwoTerminalsAtOneFreeTableAttachExactlyOneOrder)
     other.QMesas.fieldByName("CODMOVIMENTO").setInteger(other.QMov.fieldByName("CODMOVIMENTO").asInteger());
     other.QMesas.post();
     other.TsCAd.commitRetaining();
+    const int code = other.QMov.fieldByName("CODMOVIMENTO").asInteger();
     EXPECT_EQ(movements(), before + 1);
-    EXPECT_EQ(table(2).value(0), "O");
+    EXPECT_EQ(table(2), (QVariantList{"O", code}));
+
+    // This terminal's floor follows, and its next touch opens the other's order and starts
+    // none of its own.
+    zk::Query& floorView = dm().QPesqMesa;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        return floorView.locate("DESCRICAO", 2) && floorView.fieldByName("STATUS").asString() == "O";
+    })) << "table 2 shown occupied";
+    QString movementLabel;
+    whenModalOpens([&](QWidget&) {
+        movementLabel = ticket().LbCodMov->text();
+        ticket().BtnSair->click();
+    });
+    touchTable(2);
+    EXPECT_EQ(movementLabel, QString::number(code));
+    EXPECT_EQ(movements(), before + 1);
     EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join('\n').toStdString();
 }
 

@@ -47,16 +47,19 @@ protected:
 TEST_P(LiveFloor, AnotherTerminalsChangesShowWithNoTouchHere)
 {
     elsewhere("update MESAS set STATUS = 'O', CODMOVIMENTO = 100 where DESCRICAO = 1");
-    QTRY_COMPARE(shown(1, "STATUS"), "O");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown(1, "STATUS") == "O"; }))
+        << "table 1 shown occupied; shown: " << testing::PrintToString(shown(1, "STATUS"));
     EXPECT_TRUE(floor().DBCtrlGrid1->isVisible());
 
     const double before = shown(3, "TOTAL").toDouble();
     elsewhere("insert into ITENSMOVIMENTOPROD (CODITEMMOVIMENTO, CODMOVIMENTO, CODUNIDADE, CODPRODUTO, QTD, VALOR) "
               "values (0, 101, 1, 1001, 2, 10)");
-    QTRY_COMPARE(shown(3, "TOTAL").toDouble(), before + 20);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown(3, "TOTAL").toDouble() == before + 20; }))
+        << "table 3's total up by 20 from " << before << "; shown: " << testing::PrintToString(shown(3, "TOTAL"));
 
     elsewhere("update MESAS set STATUS = 'L', CODMOVIMENTO = 0 where DESCRICAO = 8");
-    QTRY_COMPARE(shown(8, "STATUS"), "L");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown(8, "STATUS") == "L"; }))
+        << "table 8 shown free; shown: " << testing::PrintToString(shown(8, "STATUS"));
     EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join('\n').toStdString();
 }
 
@@ -69,7 +72,8 @@ TEST_P(LiveFloor, KeepsTheCurrentTableAndThePageShown)
     ASSERT_GT(top, 0);
     const int reads = floorReads();
     elsewhere("update MESAS set STATUS = 'O', CODMOVIMENTO = 100 where DESCRICAO = 29");
-    QTRY_COMPARE(floorReads(), reads + 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return floorReads() == reads + 1; }))
+        << "one read of the floor; reads: " << floorReads() - reads;
     EXPECT_EQ(view().fieldByName("DESCRICAO").asInteger(), 30);
     EXPECT_EQ(grid.topRecord(), top);
     EXPECT_EQ(shown(29, "STATUS"), "O");
@@ -81,7 +85,8 @@ TEST_P(LiveFloor, ABurstOfChangesIsReadAFewTimes)
     const int reads = floorReads();
     for (int i = 1; i <= 50; ++i)
         elsewhere(QStringLiteral("update MESAS set CODMOVIMENTO = %1 where DESCRICAO = 1").arg(i));
-    QTRY_COMPARE(shown(1, "CODMOVIMENTO"), 50);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown(1, "CODMOVIMENTO") == 50; }))
+        << "the last change shown; shown: " << testing::PrintToString(shown(1, "CODMOVIMENTO"));
     EXPECT_LE(floorReads() - reads, 5);
     EXPECT_FALSE(dm().PisoDesatualizado()) << "the last change was read";
 }
@@ -93,12 +98,13 @@ TEST_P(LiveFloor, WaitsUnderTheQuestionThenReadsOnce)
     const int reads = floorReads();
     whenModalOpens([&](QWidget& question) {
         elsewhere("update MESAS set STATUS = 'O', CODMOVIMENTO = 100 where DESCRICAO = 2");
-        QTRY_VERIFY(dm().PisoDesatualizado());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return dm().PisoDesatualizado(); })) << "the change noticed under the question";
         EXPECT_EQ(floorReads(), reads) << "nothing read under the question";
         click(question, "BitBtn2");
     });
     touchTable(1);
-    QTRY_COMPARE(floorReads(), reads + 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return floorReads() == reads + 1; }))
+        << "one read once the question is answered; reads: " << floorReads() - reads;
     EXPECT_FALSE(dm().PisoDesatualizado());
     EXPECT_EQ(shown(2, "STATUS"), "O");
 }
@@ -111,13 +117,14 @@ TEST_P(LiveFloor, WaitsUnderTheTicketWhoseClosingReadsIt)
     whenModalOpens([&](QWidget&) {
         reads = floorReads();
         elsewhere("update MESAS set STATUS = 'O', CODMOVIMENTO = 100 where DESCRICAO = 2");
-        QTRY_VERIFY(dm().PisoDesatualizado());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return dm().PisoDesatualizado(); })) << "the change noticed under the ticket";
         readsUnderTicket = floorReads() - reads;
         ticket().BtnSair->click();
     });
     touchTable(3);
     EXPECT_EQ(readsUnderTicket, 0);
-    QCoreApplication::processEvents();
+    // Long past the coalescing interval, so a read the floor's timer issues late would be counted.
+    QTest::qWait(10 * TFPRincipal::IntervaloDoPisoVivo);
     EXPECT_EQ(floorReads() - reads, 1) << "the ticket's closing read it; nothing more";
     EXPECT_FALSE(dm().PisoDesatualizado());
     EXPECT_EQ(shown(2, "STATUS"), "O");
@@ -150,7 +157,7 @@ TEST_F(WithoutTheTriggers, TheFloorIsReadAtItsUsualMomentsOnly)
     auto barrier = db->watch("ZENOBRA_TESTE_BARREIRA", [&] { barrierBack = true; });
     elsewhere("update MESAS set STATUS = 'O', CODMOVIMENTO = 100 where DESCRICAO = 1");
     elsewhere("execute block as begin post_event 'ZENOBRA_TESTE_BARREIRA'; end");
-    QTRY_VERIFY(barrierBack);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return barrierBack; })) << "the barrier's event back";
     EXPECT_EQ(postings, 0) << "the change posted nothing";
     EXPECT_TRUE(log->entries.empty());
     EXPECT_EQ(shown(1, "STATUS"), "L") << "a snapshot, as ever";
@@ -194,7 +201,8 @@ TEST_P(LiveFloorAfterACut, FollowsTheFloorAgain)
     touchTable(3); // connects again
 
     elsewhere("update MESAS set STATUS = 'O', CODMOVIMENTO = 100 where DESCRICAO = 1");
-    QTRY_COMPARE(shown(1, "STATUS"), "O");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown(1, "STATUS") == "O"; }))
+        << "table 1 shown occupied after the reconnect; shown: " << testing::PrintToString(shown(1, "STATUS"));
     EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join('\n').toStdString();
 }
 

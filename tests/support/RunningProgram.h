@@ -2,8 +2,11 @@
 // The real executable, started by a test and always ended by it: SIGTERM, a grace period,
 // then SIGKILL.
 
+#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
+
+#include <csignal>
 
 class RunningProgram {
 public:
@@ -22,6 +25,22 @@ public:
         return process_.waitForStarted(10000);
     }
     qint64 pid() const { return process_.processId(); }
+    // The program has put its own handlers for the three end signals (a hexadecimal mask of
+    // caught signals in /proc): a signal from now on asks it to end.
+    bool handlesEndSignals() const
+    {
+        QFile status(QStringLiteral("/proc/%1/status").arg(pid()));
+        if (!status.open(QIODevice::ReadOnly))
+            return false;
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (!line.startsWith("SigCgt:"))
+                continue;
+            const quint64 caught = line.mid(7).trimmed().toULongLong(nullptr, 16);
+            const quint64 wanted = (1ull << (SIGTERM - 1)) | (1ull << (SIGINT - 1)) | (1ull << (SIGHUP - 1));
+            return (caught & wanted) == wanted;
+        }
+        return false;
+    }
     bool running() const { return process_.state() != QProcess::NotRunning; }
 
     // SIGTERM, then up to `graceMs` for the program to end by itself. Answers whether it did.

@@ -65,7 +65,8 @@ TEST_P(EndWithTheKeypadOpen, StoresWhatWasConfirmedAndNothingElse)
     ASSERT_FALSE(shown("Confirmar Item").isEmpty());
 
     ::kill(static_cast<pid_t>(zenobra.pid()), SIGTERM);
-    ASSERT_TRUE(zenobra.waitForEnd(5000)) << "still running 5 s after SIGTERM";
+    // A hang detector, generous for a loaded machine: how fast it ends is bench_signal's.
+    ASSERT_TRUE(zenobra.waitForEnd(30000)) << "still running 30 s after SIGTERM";
     EXPECT_EQ(zenobra.exitCode(), 0);
     const QList<QVariantList> after = bar.db->rows(lines);
     EXPECT_EQ(after.size(), before + 1);

@@ -743,18 +743,17 @@ UpdateSql::Kind Query::kindOf(Mark mark)
     return mark == Mark::Inserted ? UpdateSql::Insert : mark == Mark::Modified ? UpdateSql::Modify : UpdateSql::Delete;
 }
 
-void Query::applyRow(qsizetype rawIndex)
+bool Query::applyRow(qsizetype rawIndex)
 {
     Row& row = rows_[rawIndex];
     send(kindOf(row.mark), rowLayout_, row.data.get(), row.original.get(), row.blobs.get());
-    if (row.mark == Mark::Inserted && !serverKeyField_.isEmpty())
-        learnKey(row);
+    return row.mark != Mark::Inserted || serverKeyField_.isEmpty() || learnKey(row);
 }
 
 // Of the rows this transaction wrote with the new row's values, the first whose key no other
 // row here holds: rows alike in every column are interchangeable. A server that cannot say
 // leaves the row with the key it was sent with, as before: the insert itself went well.
-void Query::learnKey(Row& row)
+bool Query::learnKey(Row& row)
 {
     const fb::Column& key = columnNamed(rowLayout_, serverKeyField_);
     auto held = [&](const QVariant& value) {
@@ -770,13 +769,14 @@ void Query::learnKey(Row& row)
         while (const std::optional<QVariantList> found = keys->next()) {
             if (!held(found->front())) {
                 fb::encode(key, row.data.get(), found->front());
-                return;
+                return true;
             }
         }
     } catch (const DatabaseError& e) {
         if (e.connectionLost())
             throw;
     }
+    return false;
 }
 
 Query::Change Query::changeOf(const Row& row) const
@@ -795,13 +795,14 @@ Query::Change Query::changeOf(const Row& row) const
 }
 
 // A change the server has, but not yet for good: it is the transaction's until its commit.
-void Query::noteSent(const Row& row)
+void Query::noteSent(const Row& row, bool keyKnown)
 {
     if (sentAt_ != transaction_.settled()) {
         sent_.clear(); // committed since
         sentAt_ = transaction_.settled();
     }
     sent_.push_back(changeOf(row));
+    sent_.back().keyUnknown = !keyKnown;
 }
 
 std::vector<Query::Change> Query::takeUnconfirmed()
@@ -848,8 +849,7 @@ void Query::applyUpdates()
             if (!updateSql_)
                 throw DatasetError(prefixed(name_, QStringLiteral("Esta consulta não grava alterações")));
             sending = i;
-            applyRow(i);
-            noteSent(row);
+            noteSent(row, applyRow(i));
             if (row.mark == Mark::Deleted) {
                 rows_.erase(rows_.begin() + i);
                 --deletedCount_;
@@ -932,7 +932,9 @@ std::optional<QVariantList> Query::serverRow(const Change& change)
 Query::Resolution Query::resolve(const Change& change)
 {
     transaction_.ensureStarted();
-    if (change.kind == UpdateSql::Insert && generatorField_.isEmpty())
+    // A new row is asked for by its key: one taken from the generator, or the one the server
+    // gave and told (learnKey); one not sent at all still holds the placeholder, which no row has.
+    if (change.kind == UpdateSql::Insert && generatorField_.isEmpty() && (serverKeyField_.isEmpty() || change.keyUnknown))
         return Resolution::Unverifiable;
     const std::optional<QVariantList> server = serverRow(change);
     // Whether the server's row holds the values of a buffer of the change, column by column.

@@ -100,6 +100,7 @@ public:
         std::shared_ptr<std::byte[]> data;     // the values to send
         std::shared_ptr<std::byte[]> original; // the values OLD_ parameters take
         std::shared_ptr<QByteArray[]> blobs;
+        bool keyUnknown = false; // a new row the server took under a key it did not tell
         bool sameAs(const Change& other) const; // the same change, taken twice
         QVariant value(const QString& field) const; // as it is to be sent
     };
@@ -112,7 +113,7 @@ public:
         Sent,         // the server did not hold it: sent again
         Refused,      // sent again and refused
         Conflict,     // the row is no longer as the change found it: nothing was sent
-        Unverifiable, // a new row whose key the server gives: it cannot be asked for
+        Unverifiable, // a new row whose key the server gives and never told: it cannot be asked for
     };
     // Makes the server hold the change exactly once: reads the row by its key (the refresh
     // statement) and sends the change only when the server does not hold it yet and its row
@@ -181,11 +182,12 @@ private:
 
     // Applying
     static UpdateSql::Kind kindOf(Mark mark); // of a marked row
-    void applyRow(qsizetype rawIndex);
-    void learnKey(Row& row);
+    // Answers whether the server's row is known by the key the row now holds.
+    bool applyRow(qsizetype rawIndex);
+    bool learnKey(Row& row);
     void refused(qsizetype rawIndex);
     Change changeOf(const Row& row) const;
-    void noteSent(const Row& row);
+    void noteSent(const Row& row, bool keyKnown);
     // Fills a statement's parameters named after fields from a row laid out by `layout`.
     fb::Layout bindRow(const fb::Statement& statement, const fb::Layout& layout, const std::byte* data,
                        const std::byte* original, const QByteArray* blobs, std::unique_ptr<std::byte[]>& buffer);
