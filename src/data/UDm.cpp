@@ -85,6 +85,7 @@ TDm::~TDm()
     pisoVivo_.reset(); // told to the server while the connection is there
     for (zk::Query* q : {&QMesas, &QPesqMesa, &QPesqProdutos, &Qgrupos, &QMov, &QItensMov, &QTotal, &QSpItens, &QConf})
         q->release();
+    zk::runReported([this] { PisoAlterado.Libera(); });
     for (zk::fb::Transaction* t : {&Ts, &TsCAd, &TsMov}) {
         if (t->active())
             zk::runReported([t] { t->commit(); });
@@ -296,6 +297,14 @@ void TDm::AssinaPisoVivo()
         });
     } catch (const zk::Error&) {
     }
+}
+
+bool TDm::MesclaPiso()
+{
+    if (!PisoAlterado.Mescla(QPesqMesa))
+        return false;
+    pisoDesatualizado_ = false;
+    return true;
 }
 
 // ---- after a lost connection ----------------------------------------------------------

@@ -3,6 +3,7 @@
 // transactions, the nine record sets with their update statements and data sources, and
 // the operations the windows call.
 
+#include "data/AlteracoesDoPiso.h"
 #include "data/dataset/DataSource.h"
 #include "data/dataset/Query.h"
 #include "data/dataset/UpdateSql.h"
@@ -96,6 +97,10 @@ public:
     // and QuandoPisoMuda is called (on this thread). Without the triggers nothing is posted.
     std::function<void()> QuandoPisoMuda;
     bool PisoDesatualizado() const { return pisoDesatualizado_; }
+    // After the event: the tables changed since the floor was last brought up to date merged
+    // into QPesqMesa, answering true; false when it must be read whole instead (a database
+    // without the procedures always answers false, as before them).
+    bool MesclaPiso();
 
     // The clock a new order's date and time come from, read once so that the two always
     // name the same instant (also across midnight).
@@ -130,6 +135,8 @@ public:
     zk::DataSource DsTotal{QTotal};
     zk::DataSource DsSpItens{QSpItens};
     zk::DataSource DsConf{QConf};
+
+    AlteracoesDoPiso PisoAlterado{Db};
 
     // The settings' server mode: read and kept, used by nothing else.
     QString MODO;
