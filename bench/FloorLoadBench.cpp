@@ -11,6 +11,7 @@
 
 #include "BenchHouse.h"
 #include "data/fb/Statement.h"
+#include "support/LiveFloorOfBefore.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -72,22 +73,6 @@ double percentile(std::vector<double> v, double p)
 
 void pause(int ms) { QThread::msleep(ms); }
 
-// The live floor of before: the same events, nothing else.
-void liveFloorOfBefore(zk::fb::Transaction& admin)
-{
-    const char* statements[] = {
-        "CREATE OR ALTER TRIGGER ZENOBRA_MESAS_AIUD FOR MESAS ACTIVE AFTER INSERT OR UPDATE OR DELETE POSITION 100 "
-        "AS BEGIN POST_EVENT 'ZENOBRA_MESAS'; END",
-        "CREATE OR ALTER TRIGGER ZENOBRA_ITENS_AIUD FOR ITENSMOVIMENTOPROD ACTIVE AFTER INSERT OR UPDATE OR DELETE "
-        "POSITION 100 AS BEGIN POST_EVENT 'ZENOBRA_MESAS'; END",
-        "DROP PROCEDURE SPALTERACOESMESAS", "DROP PROCEDURE SPSEQUENCIAMESAS", "DROP PROCEDURE ZENOBRA_MARCA_MESA",
-        "DROP TABLE MESASALTERADAS", "DROP SEQUENCE GEN_MESASALTERADAS"};
-    for (const char* sql : statements) {
-        zk::fb::Statement(admin, sql).execute(admin, {});
-        admin.commitRetaining();
-    }
-}
-
 struct Terminal {
     std::unique_ptr<QProcess> process;
     QString trace;
@@ -119,10 +104,14 @@ Result run(bool after, int tables, int terminals, int changes, double rate)
         work.commitRetaining();
     }
     if (!after)
-        liveFloorOfBefore(work);
+        liveFloorOfBefore([&](const QString& sql) {
+            zk::fb::Statement(work, sql).execute(work, {});
+            work.commitRetaining();
+        });
     std::vector<int> keys;
     {
-        auto cursor = zk::fb::Statement(work, "select CODMESA from MESAS").open(work);
+        zk::fb::Statement tables(work, "select CODMESA from MESAS");
+        auto cursor = tables.open(work);
         while (auto row = cursor->next())
             keys.push_back(row->front().toInt());
     }

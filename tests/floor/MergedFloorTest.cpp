@@ -7,10 +7,12 @@
 #include "ui/DbCtrlGrid.h"
 
 #include "data/fb/Statement.h"
+#include "support/LiveFloorOfBefore.h"
 
 #include <gtest/gtest.h>
 
 #include <QPaintEvent>
+#include <QProcess>
 #include <QTest>
 
 #include <random>
@@ -281,32 +283,52 @@ TEST_F(MergedFloorOnTheServer, RepaintsOnlyTheChangedTilesKeepingTheTableAndPage
     expectAsAWholeRead("after the merge");
 }
 
-// A database with the live floor of before (its events only): each event reads the floor
-// whole, with the same statement as ever, and nothing else is sent.
-TEST(MergedFloorWithoutTheProcedures, EveryEventReadsTheWholeFloorAsBefore)
-{
-    ZK_REQUIRE_SERVER();
-    struct Terminals : FloorAndOthers {
-        Terminals() : FloorAndOthers(Access::Server) {}
-        using FloorAndOthers::db;
-        using FloorAndOthers::dm;
-        using FloorAndOthers::log;
-        using FloorAndOthers::others;
-        using FloorAndOthers::start;
-        using FloorAndOthers::showFloor;
-        using FloorAndOthers::expectAsAWholeRead;
-    } house;
-    house.db->exec("drop procedure SPALTERACOESMESAS");
-    house.start();
-    house.showFloor();
-    OtherTerminal other(*house.db);
-    for (int numero : {1, 2, 3}) {
-        house.log->clear();
-        other.exec("update MESAS set STATUS = 'O', CODMOVIMENTO = 100 where DESCRICAO = ?", {numero});
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !house.log->entries.empty() && !house.dm().PisoDesatualizado(); }, 10000));
-        EXPECT_EQ(house.log->summary(), QStringList({"SELECT * FROM SPMESAS"}));
-        house.expectAsAWholeRead("after table " + std::to_string(numero));
+// This terminal and the other one, on a house with the live floor of before (its events only).
+class HouseOfBefore : public testing::Test, protected FloorAndOthers {
+protected:
+    HouseOfBefore() : FloorAndOthers(Access::Server) {}
+    void SetUp() override
+    {
+        ZK_REQUIRE_SERVER();
+        liveFloorOfBefore([&](const QString& sql) { db->exec(sql); });
+        start();
+        showFloor();
+        others.push_back(std::make_unique<OtherTerminal>(*db));
     }
+    // Another terminal's change, and this floor read whole for it: nothing else sent.
+    void changeReadWhole(int numero)
+    {
+        log->clear();
+        others[0]->exec("update MESAS set STATUS = 'O', CODMOVIMENTO = 100 where DESCRICAO = ?", {numero});
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !log->entries.empty() && !dm().PisoDesatualizado(); }, 10000));
+        EXPECT_EQ(log->summary(), QStringList({"SELECT * FROM SPMESAS"}));
+        expectAsAWholeRead("after table " + std::to_string(numero));
+    }
+};
+
+// Without the procedures, each event reads the floor whole with the same statement as ever,
+// and nothing else is sent.
+TEST_F(HouseOfBefore, EveryEventReadsTheWholeFloorAsBefore)
+{
+    for (int numero : {1, 2, 3})
+        changeReadWhole(numero);
+}
+
+// The administrator applies the script while the terminal runs: it applies, and the floor
+// goes on following every change.
+TEST_F(HouseOfBefore, TheScriptAppliesWhileTheTerminalRuns)
+{
+    changeReadWhole(1);
+    QProcess isql;
+    isql.setProcessChannelMode(QProcess::MergedChannels);
+    isql.start(ZK_ISQL, {"-q", "-user", "SYSDBA", "-password", TestDatabase::serverPassword(), "-i", ZK_LIVE_FLOOR_SQL,
+                         db->connectionName()});
+    ASSERT_TRUE(isql.waitForFinished(60000));
+    const QString output = QString::fromLocal8Bit(isql.readAll());
+    EXPECT_EQ(isql.exitCode(), 0) << output.toStdString();
+    EXPECT_FALSE(output.contains("failed", Qt::CaseInsensitive)) << output.toStdString();
+    changeReadWhole(2); // the procedures are looked for again a while later
+    EXPECT_GT(db->value("select count(*) from MESASALTERADAS").toInt(), 0) << "the change marked its table";
 }
 
 } // namespace
