@@ -93,9 +93,25 @@ Result run(bool after, int tables, int terminals, int changes, double rate)
 {
     BenchHouse house;
     house.install();
+    const QString database = BenchHouse::server() + ':' + house.database();
+    const QStringList credentials = {"user_name=SYSDBA", "password=" + BenchHouse::password()};
+    if (!after) { // on a connection of its own, which has run none of the objects it drops
+        zk::fb::Attachment dba;
+        dba.setDatabaseName(database);
+        dba.params() = credentials;
+        dba.connect();
+        zk::fb::Transaction ddl(dba, "DDL");
+        ddl.start();
+        liveFloorOfBefore([&](const QString& sql) {
+            zk::fb::Statement(ddl, sql).execute(ddl, {});
+            ddl.commitRetaining();
+        });
+        ddl.commit();
+        dba.disconnect();
+    }
     zk::fb::Attachment admin;
-    admin.setDatabaseName(BenchHouse::server() + ':' + house.database());
-    admin.params() = {"user_name=SYSDBA", "password=" + BenchHouse::password()};
+    admin.setDatabaseName(database);
+    admin.params() = credentials;
     admin.connect();
     zk::fb::Transaction work(admin, "DRIVER");
     work.start();
@@ -103,11 +119,6 @@ Result run(bool after, int tables, int terminals, int changes, double rate)
         zk::fb::Statement(work, "delete from MESAS where DESCRICAO > ?").execute(work, {tables});
         work.commitRetaining();
     }
-    if (!after)
-        liveFloorOfBefore([&](const QString& sql) {
-            zk::fb::Statement(work, sql).execute(work, {});
-            work.commitRetaining();
-        });
     std::vector<int> keys;
     {
         zk::fb::Statement tables(work, "select CODMESA from MESAS");
