@@ -8,6 +8,7 @@
 
 #include "data/fb/Statement.h"
 #include "support/LiveFloorOfBefore.h"
+#include "support/Modal.h"
 
 #include <gtest/gtest.h>
 
@@ -175,8 +176,9 @@ TEST_P(MergedFloor, EqualsAWholeReadAfterEveryBurstOfChanges)
                                  "), seed " + std::to_string(seed);
         waitForTheFloor();
         expectAsAWholeRead(what);
-        if (!tablesChanged)
+        if (!tablesChanged) {
             EXPECT_EQ(wholeReads(), readsBefore) << what << ": merged, not read whole";
+        }
         if (HasFailure())
             return;
     }
@@ -283,6 +285,42 @@ TEST_F(MergedFloorOnTheServer, RepaintsOnlyTheChangedTilesKeepingTheTableAndPage
     EXPECT_EQ(grid.topRecord(), top);
     EXPECT_EQ(painted.region, QRegion(grid.panelRect(28 - top))) << "table 29's tile alone";
     expectAsAWholeRead("after the merge");
+}
+
+// A connection lost and made again: events may have been lost with it, so the first one
+// on the new connection reads the floor whole, and merging starts again from there.
+class MergedFloorAfterACut : public testing::Test, protected FloorAndOthers {
+protected:
+    MergedFloorAfterACut() : FloorAndOthers(Access::Server) {}
+    void SetUp() override
+    {
+        ZK_REQUIRE_SERVER();
+        throughAProxy();
+        startTerminals();
+    }
+};
+
+TEST_F(MergedFloorAfterACut, TheFirstEventOnTheNewConnectionReadsWhole)
+{
+    others[0]->exec("update MESAS set STATUS = 'O', CODMOVIMENTO = 100 where DESCRICAO = 2");
+    waitForTheFloor();
+    proxy->cut();
+    touchTable(3);
+    ASSERT_EQ(errors.messages.size(), 1);
+    errors.messages.clear();
+    proxy->restore();
+    whenModalOpens([&](QWidget&) { ticket().BtnSair->click(); });
+    touchTable(3); // connects again
+
+    const int reads = wholeReads();
+    others[0]->exec("update MESAS set STATUS = 'O', CODMOVIMENTO = 101 where DESCRICAO = 5");
+    waitForTheFloor();
+    EXPECT_EQ(wholeReads(), reads + 1);
+    expectAsAWholeRead("after the first event on the new connection");
+    others[0]->exec("update MESAS set STATUS = 'O', CODMOVIMENTO = 102 where DESCRICAO = 6");
+    waitForTheFloor();
+    EXPECT_EQ(wholeReads(), reads + 1) << "merged again";
+    expectAsAWholeRead("after the second");
 }
 
 // This terminal and the other one, on a house with the live floor of before (its events only).
