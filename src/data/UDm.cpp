@@ -86,6 +86,7 @@ TDm::~TDm()
     pisoVivo_.reset(); // told to the server while the connection is there
     for (zk::Query* q : {&QMesas, &QPesqMesa, &QPesqProdutos, &Qgrupos, &QMov, &QItensMov, &QTotal, &QSpItens, &QConf})
         q->release();
+    zk::runReported([this] { PisoAlterado.Libera(); });
     for (zk::fb::Transaction* t : {&Ts, &TsCAd, &TsMov}) {
         if (t->active())
             zk::runReported([t] { t->commit(); });
@@ -318,6 +319,14 @@ std::chrono::milliseconds TDm::LePrazo()
                                       .arg(PrazoMaximo)
                                       .arg(zk::fb::Attachment::defaultDeadline.count() / 1000));
     return std::chrono::seconds(segundos);
+}
+
+bool TDm::MesclaPiso()
+{
+    if (!PisoAlterado.Mescla(QPesqMesa))
+        return false;
+    pisoDesatualizado_ = false;
+    return true;
 }
 
 // ---- after a lost connection ----------------------------------------------------------

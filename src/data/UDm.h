@@ -3,6 +3,7 @@
 // transactions, the nine record sets with their update statements and data sources, and
 // the operations the windows call.
 
+#include "data/AlteracoesDoPiso.h"
 #include "data/dataset/DataSource.h"
 #include "data/dataset/Query.h"
 #include "data/dataset/UpdateSql.h"
@@ -105,6 +106,11 @@ public:
     static constexpr int PrazoMinimo = 1, PrazoMaximo = 60;
     static std::chrono::milliseconds LePrazo();
 
+    // After the event: the tables changed since the floor was last brought up to date merged
+    // into QPesqMesa, answering true; false when it must be read whole instead (a database
+    // without the procedures always answers false, as before them).
+    bool MesclaPiso();
+
     // The clock a new order's date and time come from, read once so that the two always
     // name the same instant (also across midnight).
     std::function<QDateTime()> Relogio = [] { return QDateTime::currentDateTime(); };
@@ -138,6 +144,8 @@ public:
     zk::DataSource DsTotal{QTotal};
     zk::DataSource DsSpItens{QSpItens};
     zk::DataSource DsConf{QConf};
+
+    AlteracoesDoPiso PisoAlterado{Db};
 
     // The settings' server mode: read and kept, used by nothing else.
     QString MODO;

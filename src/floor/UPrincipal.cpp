@@ -256,11 +256,18 @@ bool TFPRincipal::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-// Read again as at creation, whole; a waiter who was scrolling stays where they were. Nobody
-// touched anything: a failure (the connection gone) is left for the next touch to meet.
+// Only the tables changed since merged into the floor, repainting their tiles; or, when that
+// cannot be, read again as at creation, whole, a waiter who was scrolling staying where they
+// were. Nobody touched anything: a failure (the connection gone) is left for the next touch.
 void TFPRincipal::ReleAoVivo()
 {
     UltimaReleitura.start();
+    try {
+        if (Dm.MesclaPiso())
+            return;
+    } catch (const zk::Error&) {
+        return;
+    }
     zk::Query& floor = Dm.QPesqMesa;
     const QString chave = QStringLiteral("CODMESA");
     QVariant primeira;

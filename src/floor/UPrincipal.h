@@ -45,8 +45,8 @@ public:
     void Vendas1Click();
 
     // The live floor: another terminal, or the back office, changed a table or an order
-    // line. The floor is read again at once when nothing covers it, at most once every
-    // 100 ms; under a dialog it waits for the dialog to close (the ticket reads it as it
+    // line. The floor is brought up to date at once when nothing covers it (the changed tables
+    // merged, or all read again), at most once every 100 ms; under a dialog it waits for the dialog to close (the ticket reads it as it
     // closes). The current table and the first tile shown stay where those tables still are.
     void PisoMudou();
     static constexpr int IntervaloDoPisoVivo = 100; // ms

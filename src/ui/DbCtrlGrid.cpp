@@ -175,6 +175,7 @@ void DbCtrlGrid::setDataSource(const DataSource& source)
     dataSet_ = &source.DataSet;
     connect(dataSet_, &Query::dataChanged, this, &DbCtrlGrid::recordsChanged);
     connect(dataSet_, &Query::currentChanged, this, &DbCtrlGrid::currentChanged);
+    connect(dataSet_, &Query::rowsRefreshed, this, &DbCtrlGrid::rowsRefreshed);
     connect(dataSet_, &Query::stateChanged, this, qOverload<>(&QWidget::update));
     recordsChanged();
 }
@@ -448,6 +449,13 @@ void DbCtrlGrid::recordsChanged()
     for (const auto& component : components_)
         component->dataSetChanged();
     currentChanged();
+}
+
+void DbCtrlGrid::rowsRefreshed(const QList<int>& recNos)
+{
+    for (int recNo : recNos)
+        if (recNo >= top_ && recNo < top_ + panelCount())
+            update(panelRect(recNo - top_));
 }
 
 void DbCtrlGrid::currentChanged()

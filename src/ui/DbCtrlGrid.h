@@ -230,6 +230,7 @@ private:
 
     void recordsChanged();
     void currentChanged();
+    void rowsRefreshed(const QList<int>& recNos); // repaints only their tiles
     void keepCurrentVisible();
     void updateScrollBar();
     int scrollBarPosition() const;

@@ -509,6 +509,81 @@ bool Query::locate(const QString& fieldName, const QVariant& value)
     return false;
 }
 
+// ---- rows read elsewhere ----------------------------------------------------------------
+
+QVariant Query::ReadRows::value(int row, const QString& column) const
+{
+    for (const fb::Column& c : layout_.columns())
+        if (sameName(c.name, column))
+            return fb::decode(c, rows_[row].get());
+    return {};
+}
+
+Query::ReadRows Query::readLike(fb::Statement& select, fb::Transaction& transaction, const QVariantList& parameters)
+{
+    requireActive();
+    ReadRows read;
+    read.layout_ = rowLayoutFor(select.outputLayout());
+    auto cursor = select.open(transaction, parameters, read.layout_);
+    for (;;) {
+        auto row = std::make_unique_for_overwrite<std::byte[]>(read.layout_.messageLength());
+        if (!cursor->fetch(row.get()))
+            break;
+        read.rows_.push_back(std::move(row));
+    }
+    return read;
+}
+
+bool Query::refreshRows(const QString& keyField, const ReadRows& read, const QStringList& orderFields)
+{
+    if (state_ != State::Browse || updatesPending())
+        return false;
+    fetchAll();
+    std::vector<std::pair<const fb::Column*, const fb::Column*>> columns; // read -> held
+    for (const auto& field : fields_)
+        for (const fb::Column& c : read.layout_.columns())
+            if (sameName(c.name, field->name())) {
+                if (c.type != field->column_->type || c.length != field->column_->length || c.scale != field->column_->scale)
+                    return false; // stored otherwise than the rows held: they cannot take it as it is
+                columns.emplace_back(&c, field->column_);
+            }
+    const fb::Column* heldKey = fieldByName(keyField).column_;
+    const fb::Column* readKey = std::find_if(columns.begin(), columns.end(), [&](const auto& c) {
+                                    return c.second == heldKey;
+                                })->first;
+    // A few rows among many: each is looked for by its key's bytes.
+    std::vector<qsizetype> targets;
+    for (const auto& row : read.rows_) {
+        if (fb::isNull(*readKey, row.get()))
+            return false;
+        const auto held = std::find_if(rows_.begin(), rows_.end(), [&](const Row& r) {
+            return r.mark != Mark::Deleted && !fb::isNull(*heldKey, r.data.get()) &&
+                   std::memcmp(r.data.get() + heldKey->offset, row.get() + readKey->offset, fb::valueBytes(*heldKey)) == 0;
+        });
+        if (held == rows_.end())
+            return false;
+        targets.push_back(held - rows_.begin());
+    }
+    for (const QString& name : orderFields) {
+        const Field& order = fieldByName(name);
+        for (const auto& [from, to] : columns)
+            if (to == order.column_)
+                for (size_t r = 0; r < targets.size(); ++r)
+                    if (fb::decode(*from, read.rows_[r].get()) != fb::decode(*to, rows_[targets[r]].data.get()))
+                        return false;
+    }
+    QList<int> recNos;
+    for (size_t r = 0; r < targets.size(); ++r) {
+        std::byte* target = rows_[targets[r]].data.get();
+        for (const auto& [from, to] : columns)
+            fb::copyValue(*from, read.rows_[r].get(), *to, target);
+        recNos << recNoOf(targets[r]);
+    }
+    if (!recNos.isEmpty())
+        emit rowsRefreshed(recNos);
+    return true;
+}
+
 Query::ShowRow::ShowRow(Query& query, int recNo) : query_(query), previous_(static_cast<int>(query.shown_))
 {
     qsizetype raw = query_.rawIndexOf(recNo);

@@ -120,6 +120,27 @@ public:
     // is still as the change found it. A lost connection or a lock conflict is raised.
     Resolution resolve(const Change& change);
 
+    // Rows of another select whose columns include every field of this record set (its other
+    // columns are kept too), laid out as this record set's rows so that refreshRows takes them
+    // as they are.
+    class ReadRows {
+    public:
+        int count() const { return static_cast<int>(rows_.size()); }
+        QVariant value(int row, const QString& column) const; // null for a column not read
+
+    private:
+        friend class Query;
+        fb::Layout layout_;
+        std::vector<std::unique_ptr<std::byte[]>> rows_;
+    };
+    ReadRows readLike(fb::Statement& select, fb::Transaction& transaction, const QVariantList& parameters);
+    // Each held row whose key a read row has takes that row's values in place: no row is added,
+    // removed or moved, and the current row and what a grid shows stay. Every row is fetched
+    // first. Answers false, changing nothing, when a key is not held, a change is pending, or
+    // a field the rows are ordered by (`orderFields`) would change: the order would be wrong.
+    // rowsRefreshed names the record numbers that took new values.
+    bool refreshRows(const QString& keyField, const ReadRows& read, const QStringList& orderFields = {});
+
     Field& fieldByName(const QString& name);
     Field* findField(const QString& name);
     const std::vector<std::unique_ptr<Field>>& fields() const { return fields_; }
@@ -142,6 +163,7 @@ signals:
     void dataChanged();    // what any row shows may have changed
     void currentChanged(); // another row became current
     void stateChanged();
+    void rowsRefreshed(const QList<int>& recNos); // only those rows show something else
 
 private:
     friend class Field;

@@ -148,8 +148,13 @@ quint64 Statement::execute(Transaction& transaction, const QVariantList& values)
 
 std::unique_ptr<Cursor> Statement::open(Transaction& transaction, const QVariantList& values)
 {
+    return open(transaction, values, output_);
+}
+
+std::unique_ptr<Cursor> Statement::open(Transaction& transaction, const QVariantList& values, const Layout& rowLayout)
+{
     Bound bound = bind(transaction, values);
-    return open(transaction, bound.layout, bound.buffer.get(), output_);
+    return open(transaction, bound.layout, bound.buffer.get(), rowLayout);
 }
 
 Cursor::Cursor(Attachment& attachment, Firebird::IResultSet* resultSet, Layout rowLayout)

@@ -45,6 +45,8 @@ public:
     // a QByteArray is written as a blob.
     quint64 execute(Transaction& transaction, const QVariantList& values = {});
     std::unique_ptr<Cursor> open(Transaction& transaction, const QVariantList& values = {});
+    // The same, rows laid out by `rowLayout` (a coerced output layout).
+    std::unique_ptr<Cursor> open(Transaction& transaction, const QVariantList& values, const Layout& rowLayout);
 
 private:
     struct Bound {

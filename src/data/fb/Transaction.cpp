@@ -4,7 +4,8 @@
 
 namespace zk::fb {
 
-Transaction::Transaction(Attachment& attachment, QString name) : attachment_(attachment), name_(std::move(name))
+Transaction::Transaction(Attachment& attachment, QString name, Uncommitted uncommitted)
+    : attachment_(attachment), name_(std::move(name)), uncommitted_(uncommitted)
 {
     attachment_.enrol(this);
 }
@@ -19,7 +20,12 @@ void Transaction::start()
         auto* tpb = Client::instance().util()->getXpbBuilder(st, Firebird::IXpbBuilder::TPB, nullptr, 0);
         try {
             tpb->insertTag(st, isc_tpb_read_committed);
-            tpb->insertTag(st, isc_tpb_rec_version);
+            if (uncommitted_ == Uncommitted::Conflicts) {
+                tpb->insertTag(st, isc_tpb_no_rec_version);
+                tpb->insertTag(st, isc_tpb_read);
+            } else {
+                tpb->insertTag(st, isc_tpb_rec_version);
+            }
             tpb->insertTag(st, isc_tpb_nowait);
             handle_.reset(attachment_.handle()->startTransaction(st, tpb->getBufferLength(st), tpb->getBuffer(st)));
         } catch (...) {

@@ -1,6 +1,6 @@
 #pragma once
-// A transaction of the connection: read committed, newest committed version, no waiting
-// on locks. Started on demand; the system only ever commits while retaining it.
+// A transaction of the connection: read committed, no waiting on locks. Started on demand;
+// the system only ever commits while retaining it.
 
 #include "data/fb/Attachment.h"
 
@@ -8,7 +8,13 @@ namespace zk::fb {
 
 class Transaction {
 public:
-    Transaction(Attachment& attachment, QString name);
+    // What a read meets in a row another transaction is still writing.
+    enum class Uncommitted {
+        ReadsLastCommitted, // its newest committed version: every transaction that writes
+        Conflicts, // a lock conflict at once; the transaction only reads: a reader that must
+                   // never pass over a change before it is committed
+    };
+    Transaction(Attachment& attachment, QString name, Uncommitted uncommitted = Uncommitted::ReadsLastCommitted);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
@@ -42,6 +48,7 @@ private:
 
     Attachment& attachment_;
     QString name_;
+    Uncommitted uncommitted_;
     Ref<Firebird::ITransaction> handle_;
     quint64 settled_ = 0;
 };
