@@ -43,8 +43,8 @@ set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT) # zenobra_<version>_amd64.deb
 set(CPACK_PACKAGE_CONTACT "Zenobra Kova developers <zenobra-kova@example.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "touch-screen order taker for a bar or restaurant's dining room")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "touch-screen order taker for a bar or restaurant's dining room
-Zenobra Kova shows every table of the dining room as a tile, free or occupied
+# The synopsis is the summary above; this is the extended description.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Zenobra Kova shows every table of the dining room as a tile, free or occupied
 with its running total. Waiters open a ticket per table, add products by
 group, product tile or typed code, delete lines, free the table and hand the
 ticket to the billing program. It shares a Firebird 3 database with the back
