@@ -60,7 +60,7 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS
 # Building a database with build-db.sh needs isql and the embedded engine; a kiosk on
 # Wayland needs Qt's wayland platform and cage.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, firebird3.0-utils, firebird3.0-server-core")
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS "cage, xinit, xserver-xorg")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "cage, xwayland, xinit, xserver-xorg")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
