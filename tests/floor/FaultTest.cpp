@@ -98,10 +98,10 @@ TEST_F(FaultTest, IdleCutIsToldOnceAndTheNextTouchReconnectsAndActs)
     EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join('\n').toStdString();
 
     // The log tells the same story, one line per event.
-    const QStringList db = journal.of("zenobra.db");
-    ASSERT_EQ(db.size(), 2) << db.join('\n').toStdString();
-    EXPECT_TRUE(db[0].startsWith("zenobra.db warning: connection to the server lost;")) << db[0].toStdString();
-    EXPECT_EQ(db[1], "zenobra.db info: reconnected; nothing was held");
+    const QStringList connection = journal.of("zenobra.db", "connection") + journal.of("zenobra.db", "reconnect");
+    ASSERT_EQ(connection.size(), 2) << journal.lines().join('\n').toStdString();
+    EXPECT_TRUE(connection[0].startsWith("zenobra.db warning: connection to the server lost;")) << connection[0].toStdString();
+    EXPECT_EQ(connection[1], "zenobra.db info: reconnected; nothing was held");
     EXPECT_EQ(journal.of("zenobra.ui", "error: " + lostText).size(), 1) << journal.lines().join('\n').toStdString();
 }
 
@@ -118,7 +118,7 @@ TEST_F(FaultTest, WhileTheServerStaysAwayEveryTouchIsToldTheSame)
     EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join('\n').toStdString();
     // Each touch while it stayed away is a failed reconnect in the log, then the one that worked.
     EXPECT_EQ(journal.of("zenobra.db", "reconnect failed: " + lostText).size(), 2) << journal.lines().join('\n').toStdString();
-    EXPECT_EQ(journal.of("zenobra.db").last(), "zenobra.db info: reconnected; nothing was held");
+    EXPECT_EQ(journal.of("zenobra.db", "reconnected"), QStringList({"zenobra.db info: reconnected; nothing was held"}));
 }
 
 // The server came back with another SYSDBA password: the touch is told so, with the client's
