@@ -2,12 +2,13 @@
 
 #include "base/EndSignals.h"
 #include "base/Erros.h"
+#include "base/Log.h"
 #include "dialogs/URegistra.h"
 
 #include <QApplication>
 #include <QTimer>
 
-#include <cstdio>
+#include <csignal>
 #include <optional>
 #include <set>
 
@@ -25,25 +26,39 @@ Program::Program()
 
 namespace {
 
+const char* nomeDoSinal(int sinal)
+{
+    switch (sinal) {
+    case SIGTERM:
+        return "SIGTERM";
+    case SIGINT:
+        return "SIGINT";
+    case SIGHUP:
+        return "SIGHUP";
+    }
+    return "an unknown signal";
+}
+
 // The end asked from outside (a signal). Each open dialog closes as its own close box would:
 // a pending order line is dropped, a question is answered "Não". A wait for the billing
 // program stops. Then the floor closes as "Sair" does, and the data module commits and
 // detaches as at a normal end. Checked again until nothing is left open, since a closing
-// dialog may bring up another one; nothing is shown any more, errors go to standard error.
+// dialog may bring up another one; nothing is shown any more, errors go to the log only.
 class Encerramento : public QObject {
 public:
     explicit Encerramento(std::optional<Program>& program) : program_(program)
     {
-        connect(&sinais_, &zk::EndSignals::received, this, [this] { inicia(); });
+        connect(&sinais_, &zk::EndSignals::received, this, [this](int sinal) { inicia(sinal); });
         connect(&repete_, &QTimer::timeout, this, [this] { fecha(); });
     }
 
 private:
-    void inicia()
+    void inicia(int sinal)
     {
+        qCInfo(lcApp) << "end asked by" << nomeDoSinal(sinal);
         if (repete_.isActive())
             return;
-        zk::setErrorReporter([](const QString& text) { std::fprintf(stderr, "%s\n", qPrintable(text)); });
+        zk::setErrorReporter([](const QString&) {});
         repete_.start(20);
         fecha();
     }

@@ -1,21 +1,22 @@
 #include "base/Erros.h"
 
-#include <cstdio>
+#include "base/Log.h"
 
 namespace zk {
 
 namespace {
-void toStandardError(const QString& text) { std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData()); }
+// Without a reporter the log line is all there is.
+void logOnly(const QString&) {}
 
 ErrorReporter& currentReporter()
 {
-    static ErrorReporter reporter = toStandardError;
+    static ErrorReporter reporter = logOnly;
     return reporter;
 }
 
 ErrorReporter& fatalReporter()
 {
-    static ErrorReporter reporter = toStandardError;
+    static ErrorReporter reporter = logOnly;
     return reporter;
 }
 } // namespace
@@ -43,7 +44,9 @@ void reportError(const std::exception& e)
 {
     if (dynamic_cast<const SilentStop*>(&e))
         return;
-    currentReporter()(withFullStop(errorText(e)));
+    const QString text = withFullStop(errorText(e));
+    qCWarning(lcUi).noquote() << "error:" << text;
+    currentReporter()(text);
 }
 
 ErrorReporter setFatalReporter(ErrorReporter reporter)
@@ -53,7 +56,9 @@ ErrorReporter setFatalReporter(ErrorReporter reporter)
 
 void reportFatal(const QString& kind, const std::exception& e)
 {
-    fatalReporter()(QStringLiteral("Exception %1 in module zenobra.\n%2").arg(kind, withFullStop(errorText(e))));
+    const QString text = QStringLiteral("Exception %1 in module zenobra.\n%2").arg(kind, withFullStop(errorText(e)));
+    qCCritical(lcApp).noquote() << "start-up failed:" << text;
+    fatalReporter()(text);
 }
 
 } // namespace zk

@@ -74,13 +74,14 @@ QString errorText(const std::exception& e);
 QString withFullStop(const QString& text);
 
 // The application's default error handler: every failure that ends an action goes here.
-// The text handed to the reporter already carries the full-stop rule.
+// The text handed to the reporter already carries the full-stop rule; it is logged first
+// (zenobra.ui), whatever the reporter does with it. Without a reporter, the log is all.
 using ErrorReporter = std::function<void(const QString&)>;
 ErrorReporter setErrorReporter(ErrorReporter reporter);
 void reportError(const std::exception& e);
 
 // The last word of a program that cannot run ("Application Error"): the text names the
-// error's kind and place, then gives its message.
+// error's kind and place, then gives its message. Logged first (zenobra.app).
 ErrorReporter setFatalReporter(ErrorReporter reporter);
 void reportFatal(const QString& kind, const std::exception& e);
 

@@ -1,6 +1,7 @@
 #include "base/Ufuncoes.h"
 
 #include "base/Erros.h"
+#include "base/Log.h"
 #include "base/Win1252.h"
 
 #include <QDir>
@@ -174,6 +175,10 @@ void GravarIni(const QString& secao, const QString& chave, const QString& valor)
     // Replacing the file whole keeps it intact if the machine stops mid-write.
     if (!file.open(QIODevice::WriteOnly))
         throw zk::Error(unableToWrite());
+    // It holds the server's password: its owner's alone, from before the first byte is in,
+    // however it was before and whatever the umask.
+    if (!file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        throw zk::Error(unableToWrite());
     QByteArray bytes;
     for (const QString& l : lines)
         bytes += *zk::toWin1252(l) + "\r\n";
@@ -274,6 +279,7 @@ QString BoolToStr(bool valor) { return valor ? QStringLiteral("-1") : QStringLit
 
 void Mensagem(const QString& texto)
 {
+    qCInfo(lcUi).noquote() << "message:" << texto; // refused changes, a connection back, ...
     if (janelaMensagem())
         janelaMensagem()(texto);
 }

@@ -10,6 +10,7 @@
 QString CaminhoIni();
 
 // Replaces or adds one key (and its section and the file); raises "Unable to write to %s".
+// The file is left readable and writable by its owner only (0600): it holds a password.
 void GravarIni(const QString& secao, const QString& chave, const QString& valor);
 
 // One key's value, at most 2047 characters; empty when the file, section or key is absent.
@@ -34,7 +35,8 @@ bool TryStrToInt(const QString& texto, int& valor);
 bool StrToBool(const QString& texto);
 QString BoolToStr(bool valor); // "-1" or "0"
 
-// Shows the text in the self-closing message window and returns when it has closed.
+// Shows the text in the self-closing message window and returns when it has closed; the
+// text is logged too (zenobra.ui).
 void Mensagem(const QString& texto);
 // Whether a message window is there to show it.
 bool MensagemDisponivel();

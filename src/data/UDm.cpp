@@ -1,5 +1,6 @@
 #include "data/UDm.h"
 
+#include "base/Log.h"
 #include "base/Ufuncoes.h"
 #include "data/Atendimento.h"
 #include "data/Campos.h"
@@ -352,6 +353,7 @@ void TDm::QuandoPerdida()
 {
     recuperacaoPendente_ = true;
     RecolhePendentes();
+    qCWarning(lcDb) << "connection to the server lost;" << pendentes_.size() << "change(s) held for the reconnect";
 }
 
 // What the server may not hold yet: sent and not committed, or still waiting in a cache.
@@ -486,7 +488,18 @@ bool TDm::Retoma()
 {
     if (!recuperacaoPendente_)
         return false;
-    const Recuperacao feita = Recupera();
+    const Recuperacao feita = [this] {
+        try {
+            return Recupera();
+        } catch (const zk::Error& e) {
+            qCWarning(lcDb).noquote() << "reconnect failed:" << e.text();
+            throw;
+        }
+    }();
+    if (feita.naoGravadas > 0)
+        qCWarning(lcDb) << "reconnected;" << feita.naoGravadas << "change(s) made before the loss could not be saved";
+    else
+        qCInfo(lcDb) << "reconnected;" << (feita.emDuvida ? "every held change is on the server once" : "nothing was held");
     ReleOQueSeVe();
     if (feita.naoGravadas > 0)
         throw zk::Error(NaoGravadas(feita.naoGravadas));

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+
+#include <sys/stat.h>
 #include <random>
 
 namespace {
@@ -113,6 +115,22 @@ TEST_F(SettingsFile, UnwritableFileRaisesUnableToWrite)
     } catch (const zk::Error& e) {
         EXPECT_EQ(e.text(), "Unable to write to " + blocker);
     }
+}
+
+// It holds the server's password: no other local user may read it, whatever the umask and
+// however the file was before (a file an older version left readable is closed too).
+TEST_F(SettingsFile, IsTheOwnersAloneWhenCreatedAndWhenRewritten)
+{
+    const mode_t umaskBefore = ::umask(0);
+    GravarIni("DADOS", "SENHA", "x");
+    ::umask(umaskBefore);
+    const auto ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser;
+    EXPECT_EQ(QFile::permissions(ini.path()), ownerOnly);
+
+    ASSERT_TRUE(QFile::setPermissions(ini.path(), ownerOnly | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    GravarIni("KOVA", "MODO", "-1");
+    EXPECT_EQ(QFile::permissions(ini.path()), ownerOnly);
+    EXPECT_EQ(LerIni("DADOS", "SENHA"), "x");
 }
 
 TEST(Scrambling, EveryByteStringSurvivesARoundTrip)

@@ -2,6 +2,7 @@
 // comes back. The program's connection goes through a proxy the test cuts; the database is
 // checked through a connection of the test's own, straight to the server.
 
+#include "support/LogCapture.h"
 #include "support/MessageLog.h"
 #include "support/Modal.h"
 #include "support/SampleProgram.h"
@@ -35,6 +36,7 @@ struct FaultPoint {
 class FaultTest : public testing::Test, protected SampleProgram {
 protected:
     FaultTest() : SampleProgram(Access::Server) {}
+    LogCapture journal; // what a technician reads afterwards
     void SetUp() override
     {
         ZK_REQUIRE_SERVER();
@@ -100,6 +102,13 @@ TEST_F(FaultTest, IdleCutIsToldOnceAndTheNextTouchReconnectsAndActs)
     EXPECT_TRUE(dm().Db.connected());
     EXPECT_EQ(shown, 3);
     EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join('\n').toStdString();
+
+    // The log tells the same story, one line per event.
+    const QStringList connection = journal.of("zenobra.db", "connection") + journal.of("zenobra.db", "reconnect");
+    ASSERT_EQ(connection.size(), 2) << journal.lines().join('\n').toStdString();
+    EXPECT_TRUE(connection[0].startsWith("zenobra.db warning: connection to the server lost;")) << connection[0].toStdString();
+    EXPECT_EQ(connection[1], "zenobra.db info: reconnected; nothing was held");
+    EXPECT_EQ(journal.of("zenobra.ui", "error: " + lostText).size(), 1) << journal.lines().join('\n').toStdString();
 }
 
 TEST_F(FaultTest, WhileTheServerStaysAwayEveryTouchIsToldTheSame)
@@ -113,6 +122,9 @@ TEST_F(FaultTest, WhileTheServerStaysAwayEveryTouchIsToldTheSame)
     proxy->restore();
     inTicket(3, [] {});
     EXPECT_TRUE(errors.messages.isEmpty()) << errors.messages.join('\n').toStdString();
+    // Each touch while it stayed away is a failed reconnect in the log, then the one that worked.
+    EXPECT_EQ(journal.of("zenobra.db", "reconnect failed: " + lostText).size(), 2) << journal.lines().join('\n').toStdString();
+    EXPECT_EQ(journal.of("zenobra.db", "reconnected"), QStringList({"zenobra.db info: reconnected; nothing was held"}));
 }
 
 // The server came back with another SYSDBA password: the touch is told so, with the client's
