@@ -32,7 +32,7 @@ int main(int argc, char** argv)
         bar.install();
         RunningProgram zenobra;
         if (!zenobra.start(environment) || !QTest::qWaitFor([&] { return zenobra.handlesEndSignals(); }, 10000) ||
-            !QTest::qWaitFor([&] { return bar.db->value(attachments).toInt() == 1; }, 10000)) {
+            !QTest::qWaitFor([&] { return bar.db->value(attachments).toInt() == 2; }, 10000)) {
             ++failed;
             continue;
         }

@@ -89,6 +89,9 @@ start_firebird_server() {
 RemoteServicePort = $port
 RemoteAuxPort = $aux
 RemoteBindAddress = 127.0.0.1
+# How long the server waits for a client's events channel on that port, which it holds
+# meanwhile: a test that blocks the channel must not hold it for the next ones (180 s by default).
+ConnectionTimeout = 2
 SecurityDatabase = $root/security3.fdb
 UdfAccess = None
 CONF

@@ -424,8 +424,11 @@ int TDm::GravaPendentes()
         } catch (const zk::DatabaseError& e) {
             if (!e.lockConflict())
                 throw;
-            throw zk::DatabaseError(zk::fb::connectionLostText(e.text()), zk::DatabaseError::Cause::ConnectionLost,
-                                    e.codes());
+            // The lost connection's transaction is still being undone on the server (or another
+            // terminal holds the row): nothing was written twice, and the next touch tries again.
+            throw zk::DatabaseError(
+                zk::fb::connectionLostText(QStringLiteral("O servidor ainda segura o que a conexão perdida gravava.")),
+                zk::DatabaseError::Cause::ConnectionLost, e.codes());
         }
     }
     return naoGravadas;

@@ -14,6 +14,7 @@
 
 #include <QRegularExpression>
 
+#include <chrono>
 #include <utility>
 
 namespace {
@@ -59,6 +60,35 @@ TEST(DataModuleStart, ConnectsWithTheBuiltNameAndExactlyTwoParameters)
     EXPECT_FALSE(dm.Db.connected());
     EXPECT_FALSE(dm.QMesas.active());
 }
+
+// The deadline of every call to the server, from the settings: a value it cannot use is told
+// once, with the range, and the default holds.
+struct DeadlineCase {
+    const char* prazo;
+    int seconds;
+    bool told;
+    friend std::ostream& operator<<(std::ostream& os, const DeadlineCase& c) { return os << '"' << c.prazo << '"'; }
+};
+class DeadlineSetting : public testing::TestWithParam<DeadlineCase> {};
+TEST_P(DeadlineSetting, IsTakenFromTheSettingsWithinItsRange)
+{
+    const DeadlineCase& c = GetParam();
+    TempIni ini;
+    ini.write(QByteArray("[DADOS]\r\nTIPOSERVIDOR=L\r\nIP=\r\nDIR=/nenhum\r\n[KOVA]\r\nPRAZO=") + c.prazo + "\r\n");
+    ErrorLog errors;
+    TDm dm;
+    EXPECT_EQ(dm.Db.deadline(), std::chrono::milliseconds(c.seconds * 1000));
+    const QString told = QStringLiteral("'%1' não é um prazo válido para o servidor: PRAZO, na seção KOVA, vai de 1 a 60 "
+                                        "segundos. O programa usa 5 segundos.")
+                             .arg(QString::fromUtf8(c.prazo));
+    EXPECT_EQ(errors.messages.contains(told), c.told) << errors.messages.join('\n').toStdString();
+}
+INSTANTIATE_TEST_SUITE_P(Values, DeadlineSetting,
+                         testing::Values(DeadlineCase{"", 5, false}, DeadlineCase{"1", 1, false},
+                                         DeadlineCase{" 60 ", 60, false}, DeadlineCase{"12", 12, false},
+                                         DeadlineCase{"0", 5, true}, DeadlineCase{"61", 5, true},
+                                         DeadlineCase{"-3", 5, true}, DeadlineCase{"cinco", 5, true},
+                                         DeadlineCase{"2.5", 5, true}));
 
 TEST(DataModuleStart, WithoutSettingsFileTheInstallationRunsThenEverythingReadsEmpty)
 {

@@ -15,6 +15,7 @@ namespace zk::fb {
 using Clock = std::chrono::steady_clock;
 
 struct WatchedCall {
+    std::chrono::milliseconds limit{0};
     Clock::time_point deadline;
     std::vector<int> sockets;            // the connection's, known before the call
     std::optional<std::set<int>> before; // an opening call: what was open when it began
@@ -95,12 +96,13 @@ private:
             const Clock::time_point now = Clock::now();
             Clock::time_point next = Clock::time_point::max();
             for (WatchedCall* call : calls_) {
-                if (call->expired)
-                    continue;
-                if (call->deadline <= now)
+                // A call still there a deadline after its cut is cut again: a connection
+                // still being made when first cut may have opened its socket since.
+                if (call->deadline <= now) {
                     cut(*call);
-                else
-                    next = std::min(next, call->deadline);
+                    call->deadline = now + call->limit;
+                }
+                next = std::min(next, call->deadline);
             }
             wake_ = next;
             if (next == Clock::time_point::max())
@@ -137,6 +139,7 @@ private:
 std::unique_ptr<WatchedCall> watched(std::chrono::milliseconds limit)
 {
     auto call = std::make_unique<WatchedCall>();
+    call->limit = limit;
     call->deadline = Clock::now() + limit;
     return call;
 }
@@ -153,8 +156,11 @@ CallDeadline::~CallDeadline() { Watchdog::instance().remove(call_.get()); }
 
 bool CallDeadline::expired() const { return call_->expired; }
 
-OpeningCall::OpeningCall(std::chrono::milliseconds limit, bool urgent) : call_(std::make_unique<WatchedCall>())
+OpeningCall::OpeningCall(std::chrono::milliseconds limit, bool urgent, const std::vector<int>& sockets)
+    : call_(std::make_unique<WatchedCall>())
 {
+    call_->sockets = sockets;
+    call_->limit = limit;
     // The deadline counts from when the turn is had: waiting for it is bounded by the other
     // call's own deadline, or cut short for an urgent one.
     Watchdog::instance().takeOpeningTurn(call_.get(), urgent);

@@ -33,7 +33,8 @@ private:
 // An urgent call (the waiter's) does not queue behind another thread's: that one is cut.
 class OpeningCall {
 public:
-    OpeningCall(std::chrono::milliseconds limit, bool urgent);
+    // `sockets`: those the connection already has, when it has some (they are cut with it).
+    OpeningCall(std::chrono::milliseconds limit, bool urgent, const std::vector<int>& sockets = {});
     ~OpeningCall();
     OpeningCall(const OpeningCall&) = delete;
     OpeningCall& operator=(const OpeningCall&) = delete;

@@ -131,6 +131,7 @@ void EventWatch::run()
         }
         request.events.reset();
         request.callback.reset();
+        request.previous.reset();
         resumed = true;
         std::unique_lock lock(shared_->mutex);
         if (shared_->stop)
@@ -151,7 +152,7 @@ void EventWatch::ask(Attachment& attachment, Request& request, const QByteArray&
         shared_->channelLost = false;
     }
     request.events.reset(); // after the request number moved on: its last call is let go
-    request.callback = std::move(next);
+    request.previous = std::exchange(request.callback, std::move(next));
     auto queue = [&](auto* st) {
         return attachment.handle()->queEvents(st, request.callback.get(), static_cast<unsigned>(counts.size()),
                                               reinterpret_cast<const unsigned char*>(counts.constData()));
@@ -167,7 +168,9 @@ void EventWatch::serve(Attachment& attachment, Request& request, bool resumed)
 {
     QByteArray seen = request_;
     bool baseline = true;
-    auto nextCheck = std::chrono::steady_clock::now() + pauses_.check;
+    // The first answer comes at once on a working channel: one that does not come within the
+    // deadline means a channel that connected but carries nothing.
+    auto nextCheck = std::chrono::steady_clock::now() + connection_.deadline;
     for (;;) {
         std::optional<QByteArray> counts;
         {
@@ -177,7 +180,7 @@ void EventWatch::serve(Attachment& attachment, Request& request, bool resumed)
             });
             if (shared_->stop)
                 return;
-            if (shared_->channelLost)
+            if (shared_->channelLost || (baseline && !shared_->delivered))
                 throw ChannelLost();
             counts = std::exchange(shared_->delivered, std::nullopt);
         }
@@ -190,6 +193,8 @@ void EventWatch::serve(Attachment& attachment, Request& request, bool resumed)
         if (counts->size() != request_.size())
             continue;
         const bool posted = baseline ? resumed : countIn(*counts) != countIn(seen);
+        if (baseline)
+            nextCheck = std::chrono::steady_clock::now() + pauses_.check;
         baseline = false;
         registered_ = true; // from here on every posting is answered
         seen = *counts;

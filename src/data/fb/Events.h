@@ -54,10 +54,12 @@ public:
 private:
     class Callback;
     struct Shared;
-    // One request to the server, and the callback it answers (the client holds it too).
+    // One request to the server, and the callback it answers. The one before is kept alive
+    // until the next: a request let go may still call it once, from the client's thread.
     struct Request {
+        Ref<Callback> previous;
         Ref<Callback> callback;
-        Ref<Firebird::IEvents> events; // let go before the callback
+        Ref<Firebird::IEvents> events; // let go before the callbacks
     };
     // The first request of a connection opens the channel's own socket.
     enum class Opening { No, Yes };

@@ -84,6 +84,8 @@ void cutOff([[maybe_unused]] int socket)
 {
 #ifdef Q_OS_LINUX
     ::shutdown(socket, SHUT_RDWR);
+    // A connection still being made ignores the shutdown: it gives up at its next try instead.
+    set(socket, IPPROTO_TCP, TCP_USER_TIMEOUT, 1);
 #endif
 }
 
