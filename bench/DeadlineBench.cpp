@@ -17,7 +17,7 @@
 
 namespace {
 
-constexpr int deadlineSeconds = 2;
+constexpr int deadline = 2; // seconds
 
 // One terminal on a fresh copy of the sample bar, through a relay, with a short deadline.
 class Terminal : public SampleProgram {
@@ -25,11 +25,14 @@ public:
     Terminal() : SampleProgram(Access::Server)
     {
         throughAProxy();
-        SampleProgram::deadlineSeconds = deadlineSeconds;
+        deadlineSeconds = deadline;
         start();
         showFloor();
-        // The moment a message reaches the screen.
-        zk::setErrorReporter([this](const QString&) { told = silent.nsecsElapsed() / 1e6; });
+        // The moment the first message reaches the screen.
+        zk::setErrorReporter([this](const QString&) {
+            if (told < 0)
+                told = silent.nsecsElapsed() / 1e6;
+        });
     }
 
     QElapsedTimer silent;
@@ -48,6 +51,7 @@ double silentLineSave()
             }
         };
         terminal.touchProduct(1007);
+        terminal.proxy->restore(); // the ticket's closing read goes through
     });
     return terminal.told;
 }
@@ -95,8 +99,8 @@ double watchdogMicroseconds()
 void report(const char* what, const std::vector<double>& times)
 {
     std::printf("%s: median %.0f ms, worst %.0f ms over %d runs (deadline %d s, target <= %d ms)\n", what,
-                median(times), *std::max_element(times.begin(), times.end()), int(times.size()), deadlineSeconds,
-                deadlineSeconds * 1000 + 500);
+                median(times), *std::max_element(times.begin(), times.end()), int(times.size()), deadline,
+                deadline * 1000 + 500);
 }
 
 } // namespace

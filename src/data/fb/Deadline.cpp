@@ -20,6 +20,7 @@ struct WatchedCall {
     std::vector<int> sockets;            // the connection's, known before the call
     std::optional<std::set<int>> before; // an opening call: what was open when it began
     std::atomic<bool> expired{false};
+    bool urgent = false;                        // an opening call of the waiter's
     std::unique_lock<std::timed_mutex> opening; // held by an opening call
 };
 
@@ -53,8 +54,9 @@ public:
             opening_ = nullptr;
     }
 
-    // Takes the one turn for opening sockets. An urgent call cuts the one holding it, again
-    // until it lets go (it may not have opened its socket yet when first cut).
+    // Takes the one turn for opening sockets. An urgent call cuts a background one holding
+    // it, again until it lets go (it may not have opened its socket yet when first cut); it
+    // waits for another urgent one, which its own deadline bounds.
     void takeOpeningTurn(WatchedCall* call, bool urgent)
     {
         std::unique_lock turn(openingTurn_, std::try_to_lock);
@@ -64,13 +66,14 @@ public:
             while (!turn.owns_lock()) {
                 {
                     std::lock_guard lock(mutex_);
-                    if (opening_)
+                    if (opening_ && !opening_->urgent)
                         cut(*opening_);
                 }
                 turn.try_lock_for(std::chrono::milliseconds(20));
             }
         }
         std::lock_guard lock(mutex_);
+        call->urgent = urgent;
         call->opening = std::move(turn);
         call->before = openSockets();
         opening_ = call;
