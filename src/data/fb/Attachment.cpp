@@ -69,7 +69,7 @@ void Attachment::open(Opening opening)
     try {
         {
             // The client's own connect time-out, and the watchdog for the handshake after it.
-            OpeningCall deadline(deadline_, !background_);
+            OpeningCall deadline(deadline_, background_ ? OpeningCall::Turn::Background : OpeningCall::Turn::Urgent);
             try {
                 Status status;
                 status.run([&](auto* st) {

@@ -30,7 +30,7 @@ decltype(auto) Attachment::runOpening(Call&& call)
 {
     Status status;
     std::optional<OpeningCall> deadline;
-    deadline.emplace(deadline_, !background_, sockets_);
+    deadline.emplace(deadline_, background_ ? OpeningCall::Turn::Shielded : OpeningCall::Turn::Urgent, sockets_);
     try {
         decltype(auto) result = call(&status);
         keep(deadline->opened());

@@ -20,7 +20,7 @@ struct WatchedCall {
     std::vector<int> sockets;            // the connection's, known before the call
     std::optional<std::set<int>> before; // an opening call: what was open when it began
     std::atomic<bool> expired{false};
-    bool urgent = false;                        // an opening call of the waiter's
+    bool cuttable = false;                      // by the waiter's opening call
     std::unique_lock<std::timed_mutex> opening; // held by an opening call
 };
 
@@ -56,24 +56,24 @@ public:
 
     // Takes the one turn for opening sockets. An urgent call cuts a background one holding
     // it, again until it lets go (it may not have opened its socket yet when first cut); it
-    // waits for another urgent one, which its own deadline bounds.
-    void takeOpeningTurn(WatchedCall* call, bool urgent)
+    // waits for any other, which its own deadline bounds.
+    void takeOpeningTurn(WatchedCall* call, OpeningCall::Turn kind)
     {
         std::unique_lock turn(openingTurn_, std::try_to_lock);
         if (!turn.owns_lock()) {
-            if (!urgent)
+            if (kind != OpeningCall::Turn::Urgent)
                 turn.lock();
             while (!turn.owns_lock()) {
                 {
                     std::lock_guard lock(mutex_);
-                    if (opening_ && !opening_->urgent)
+                    if (opening_ && opening_->cuttable)
                         cut(*opening_);
                 }
                 turn.try_lock_for(std::chrono::milliseconds(20));
             }
         }
         std::lock_guard lock(mutex_);
-        call->urgent = urgent;
+        call->cuttable = kind == OpeningCall::Turn::Background;
         call->opening = std::move(turn);
         call->before = openSockets();
         opening_ = call;
@@ -159,14 +159,14 @@ CallDeadline::~CallDeadline() { Watchdog::instance().remove(call_.get()); }
 
 bool CallDeadline::expired() const { return call_->expired; }
 
-OpeningCall::OpeningCall(std::chrono::milliseconds limit, bool urgent, const std::vector<int>& sockets)
+OpeningCall::OpeningCall(std::chrono::milliseconds limit, Turn turn, const std::vector<int>& sockets)
     : call_(std::make_unique<WatchedCall>())
 {
     call_->sockets = sockets;
     call_->limit = limit;
     // The deadline counts from when the turn is had: waiting for it is bounded by the other
     // call's own deadline, or cut short for an urgent one.
-    Watchdog::instance().takeOpeningTurn(call_.get(), urgent);
+    Watchdog::instance().takeOpeningTurn(call_.get(), turn);
     call_->deadline = Clock::now() + limit;
     Watchdog::instance().add(call_.get());
 }

@@ -30,11 +30,15 @@ private:
 // A call that opens sockets itself: connecting, or the first request for events (the
 // client's connection to the server's auxiliary port). One at a time in the process, so that
 // the sockets it opened are exactly the new ones; what is cut past the deadline is those.
-// An urgent call (the waiter's) does not queue behind another thread's: that one is cut.
 class OpeningCall {
 public:
+    // The waiter's does not queue behind a background connection's: that one is cut. Setting
+    // up the events' channel is shielded from that (the client's events thread does not
+    // survive its socket being cut while it starts): it is bounded by its own deadline only.
+    enum class Turn { Urgent, Background, Shielded };
+
     // `sockets`: those the connection already has, when it has some (they are cut with it).
-    OpeningCall(std::chrono::milliseconds limit, bool urgent, const std::vector<int>& sockets = {});
+    OpeningCall(std::chrono::milliseconds limit, Turn turn, const std::vector<int>& sockets = {});
     ~OpeningCall();
     OpeningCall(const OpeningCall&) = delete;
     OpeningCall& operator=(const OpeningCall&) = delete;
