@@ -43,13 +43,10 @@ double silentLineSave()
 {
     Terminal terminal;
     terminal.inTicket(3, [&] {
-        terminal.log->onEntry = [&](const SentStatement& e) {
-            if (!e.commit && e.sql.startsWith(QStringLiteral("SELECT GEN_ID(\"GEN_ITENSMOVIMENTOPROD\""))) {
-                terminal.log->onEntry = nullptr;
-                terminal.proxy->silence();
-                terminal.silent.start();
-            }
-        };
+        terminal.log->onceBefore(QStringLiteral("SELECT GEN_ID(\"GEN_ITENSMOVIMENTOPROD\""), {}, [&] {
+            terminal.proxy->silence();
+            terminal.silent.start();
+        });
         terminal.touchProduct(1007);
         terminal.proxy->restore(); // the ticket's closing read goes through
     });

@@ -48,21 +48,8 @@ protected:
 
     void strikeAt(const FaultPoint& point)
     {
-        auto strike = [this, point] {
-            log->onEntry = nullptr;
-            log->onCommitting = nullptr;
-            point.loseReply ? proxy->loseNextReply() : proxy->cut();
-        };
-        if (!point.sql.isEmpty())
-            log->onEntry = [point, strike](const SentStatement& e) {
-                if (!e.commit && e.sql.startsWith(point.sql))
-                    strike();
-            };
-        else
-            log->onCommitting = [point, strike](const QString& transaction) {
-                if (transaction == point.commitOf)
-                    strike();
-            };
+        log->onceBefore(point.sql, point.commitOf,
+                        [this, point] { point.loseReply ? proxy->loseNextReply() : proxy->cut(); });
     }
 
     // The waiter was told, once, that the connection is gone.

@@ -53,23 +53,11 @@ protected:
 
     void silenceAt(const SilencePoint& point)
     {
-        auto strike = [this, point] {
-            log->onEntry = nullptr;
-            log->onCommitting = nullptr;
+        log->onceBefore(point.sql, point.commitOf, [this, point] {
             silentConnection = dm().Db.serverId();
             point.afterTheRequest ? proxy->silenceNextReply() : proxy->silence();
             struck.start();
-        };
-        if (!point.sql.isEmpty())
-            log->onEntry = [point, strike](const SentStatement& e) {
-                if (!e.commit && e.sql.startsWith(point.sql))
-                    strike();
-            };
-        else
-            log->onCommitting = [point, strike](const QString& transaction) {
-                if (transaction == point.commitOf)
-                    strike();
-            };
+        });
     }
 
     // The waiter's thread was back soon after the silence, and the waiter told once why.

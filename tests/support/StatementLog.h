@@ -57,6 +57,27 @@ public:
     // after it is done. A test acts there as another terminal would at that very moment.
     std::function<void(const SentStatement&)> onEntry;
 
+    // Runs `act` once: just before the first statement that starts with `sql` is sent, or, when
+    // `sql` is empty, just before `commitOf` is committed (a network that fails at that step).
+    void onceBefore(const QString& sql, const QString& commitOf, std::function<void()> act)
+    {
+        auto fire = [this, act = std::move(act)] {
+            onEntry = nullptr;
+            onCommitting = nullptr;
+            act();
+        };
+        if (!sql.isEmpty())
+            onEntry = [sql, fire](const SentStatement& e) {
+                if (!e.commit && e.sql.startsWith(sql))
+                    fire();
+            };
+        else
+            onCommitting = [commitOf, fire](const QString& transaction) {
+                if (transaction == commitOf)
+                    fire();
+            };
+    }
+
     // One line per entry: the statement's first line, or "COMMIT RETAINING <transaction>".
     QStringList summary() const
     {
